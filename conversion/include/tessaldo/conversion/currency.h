@@ -1,0 +1,49 @@
+#pragma once
+
+#include <compare>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+
+#include "tessaldo/conversion/expected.h"
+#include "tessaldo/conversion/failure.h"
+
+namespace tessaldo {
+
+// An exact 64-bit fixed-point number counting ten-thousandths. Only whole,
+// non-negative values can be built: every Currency in the program is valid.
+class Currency {
+ public:
+  static constexpr std::int64_t kUnitsPerWhole = 10'000;
+  static constexpr std::int64_t kMaxWhole =
+      std::numeric_limits<std::int64_t>::max() / kUnitsPerWhole;  // 922,337,203,685,477
+
+  constexpr Currency() noexcept = default;
+
+  // Fails with an overflow above kMaxWhole, out of domain below zero.
+  static Expected<Currency, Failure> FromWhole(std::int64_t whole);
+  // Fails out of domain for a negative or fractional count of ten-thousandths.
+  static Expected<Currency, Failure> FromUnits(std::int64_t units);
+  // Plain decimal digits, leading zeros allowed, the empty text reading as 0.
+  static Expected<Currency, Failure> FromDecimalText(std::string_view digits);
+
+  // For values already known to be in range (0 to kMaxWhole).
+  static constexpr Currency FromWholeUnchecked(std::uint64_t whole) noexcept {
+    return Currency(static_cast<std::int64_t>(whole) * kUnitsPerWhole);
+  }
+
+  constexpr std::int64_t Whole() const noexcept { return units_ / kUnitsPerWhole; }
+  constexpr std::int64_t Units() const noexcept { return units_; }
+
+  // The plain digits of the value: no sign, separators or leading zeros; "0" for zero.
+  std::string DecimalText() const;
+
+  friend constexpr auto operator<=>(Currency, Currency) = default;
+
+ private:
+  explicit constexpr Currency(std::int64_t units) noexcept : units_(units) {}
+  std::int64_t units_ = 0;
+};
+
+}  // namespace tessaldo

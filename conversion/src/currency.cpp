@@ -1,0 +1,27 @@
+#include "tessaldo/conversion/currency.h"
+
+#include "digits.h"
+
+namespace tessaldo {
+
+Expected<Currency, Failure> Currency::FromWhole(std::int64_t whole) {
+  if (whole < 0) return Unexpected(Failure::OutOfDomain());
+  if (whole > kMaxWhole) return Unexpected(Failure::Overflow());
+  return Currency(whole * kUnitsPerWhole);
+}
+
+Expected<Currency, Failure> Currency::FromUnits(std::int64_t units) {
+  if (units < 0 || units % kUnitsPerWhole != 0) return Unexpected(Failure::OutOfDomain());
+  return Currency(units);
+}
+
+Expected<Currency, Failure> Currency::FromDecimalText(std::string_view digits) {
+  return digits::Read<10>(digits);
+}
+
+std::string Currency::DecimalText() const {
+  if (units_ == 0) return "0";
+  return digits::Write<10>(*this, digits::NoYield{});
+}
+
+}  // namespace tessaldo
