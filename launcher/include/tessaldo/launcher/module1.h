@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+
+#include "tessaldo/launcher/error_numbers.h"
+#include "tessaldo/launcher/launcher_platform.h"
+#include "tessaldo/launcher/program_layout.h"
+
+// The launcher's module: its start procedure and the file test.
+namespace tessaldo::Module1 {
+
+enum class Ending {
+  kCompleted,        // the control is in place, registration and `bin` started
+  kElevatedRestart,  // failed with 70 or 75; the elevated restart was asked for
+  kSilent,           // failed otherwise; nothing more happens
+};
+
+struct Outcome {
+  Ending ending;
+  launcher::ErrorNumber error;  // the failure's number, 0 when completed
+
+  friend bool operator==(const Outcome&, const Outcome&) = default;
+};
+
+// The start procedure: installs the control when it is missing from the
+// system directory, starts the registration and the converter, or restarts
+// the launcher elevated when the system refuses with 70 or 75.
+Outcome Avvia(launcher::LauncherPlatform& platform,
+              const launcher::ProgramLayout& layout = launcher::kNativeLayout);
+
+// True when `path` exists and is not a directory.
+bool EsisteFile(launcher::LauncherPlatform& platform, const std::string& path);
+
+}  // namespace tessaldo::Module1

@@ -1,0 +1,183 @@
+#include "tessaldo/launcher/posix_platform.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <utility>
+#include <vector>
+
+#include "tessaldo/launcher/command_line.h"
+
+extern char** environ;
+
+namespace tessaldo::launcher {
+namespace {
+
+// A file descriptor closed when it goes out of scope.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+  // Closes now and reports close's own failure.
+  int Close() {
+    const int result = ::close(std::exchange(fd_, -1));
+    return result == 0 ? 0 : errno;
+  }
+
+ private:
+  int fd_;
+};
+
+// Argument vector of posix_spawn over `arguments`.
+std::vector<char*> ArgumentVector(std::vector<std::string>& arguments) {
+  std::vector<char*> argv;
+  argv.reserve(arguments.size() + 1);
+  for (auto& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  return argv;
+}
+
+// Writes all of `data`; 0 or the errno of the failure.
+int WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t written = ::write(fd, data, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    data += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  return 0;
+}
+
+// Copies the open regular file `in` to `out`; 0 or the errno of the failure.
+int CopyContents(int in, int out) {
+  std::vector<char> buffer(64 * 1024);
+  for (;;) {
+    const ssize_t got = ::read(in, buffer.data(), buffer.size());
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (got == 0) return 0;
+    if (const int error = WriteAll(out, buffer.data(), static_cast<std::size_t>(got))) {
+      return error;
+    }
+  }
+}
+
+}  // namespace
+
+PosixLauncherPlatform::PosixLauncherPlatform(std::string system_directory)
+    : system_directory_(std::move(system_directory)) {}
+
+std::size_t PosixLauncherPlatform::GetSystemDirectoryA(std::span<char> buffer) {
+  // As GetSystemDirectoryA: the path and its terminating zero must fit.
+  if (system_directory_.size() >= buffer.size()) return system_directory_.size() + 1;
+  std::ranges::copy(system_directory_, buffer.begin());
+  buffer[system_directory_.size()] = '\0';
+  return system_directory_.size();
+}
+
+Result<std::string> PosixLauncherPlatform::ProgramDirectory() {
+  std::string path(256, '\0');
+  for (;;) {
+    const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
+    if (length < 0) return Failed(FromErrno(errno));
+    if (static_cast<std::size_t>(length) < path.size()) {
+      path.resize(static_cast<std::size_t>(length));
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return path.substr(0, path.rfind('/'));
+}
+
+Result<std::uint32_t> PosixLauncherPlatform::FileAttributes(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return Failed(FromErrno(errno));
+  std::uint32_t attributes = 0;
+  if (S_ISDIR(status.st_mode)) attributes |= kAttributeDirectory;
+  if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attributes |= kAttributeReadOnly;
+  return attributes == 0 ? kAttributeNormal : attributes;
+}
+
+Status PosixLauncherPlatform::FileCopy(const std::string& source, const std::string& destination) {
+  // O_NONBLOCK keeps a FIFO in the source's place from holding the open.
+  Descriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (in.get() < 0) return Failed(FromErrno(errno));
+  struct stat status {};
+  if (::fstat(in.get(), &status) != 0) return Failed(FromErrno(errno));
+  if (!S_ISREG(status.st_mode)) return Failed(FromErrno(EISDIR));
+
+  // The copy is written beside the destination and renamed into place, so
+  // that a failed copy never leaves a partial file behind.
+  std::string temporary = destination + ".XXXXXX";
+  Descriptor out(::mkostemp(temporary.data(), O_CLOEXEC));
+  if (out.get() < 0) {
+    // Creating a file only meets ENOENT when a directory is missing.
+    return Failed(errno == ENOENT ? kPathNotFound : FromErrno(errno));
+  }
+  int error = ::fchmod(out.get(), 0644) == 0 ? 0 : errno;
+  if (error == 0) error = CopyContents(in.get(), out.get());
+  if (const int closed = out.Close(); error == 0) error = closed;
+  if (error == 0 && ::rename(temporary.c_str(), destination.c_str()) != 0) error = errno;
+  if (error != 0) {
+    ::unlink(temporary.c_str());
+    return Failed(FromErrno(error));
+  }
+  return kDone;
+}
+
+Status PosixLauncherPlatform::StartProgram(const std::string& application,
+                                           const std::string& command_line,
+                                           WindowStyle /*style: no windows to show here*/) {
+  std::vector<std::string> arguments = SplitCommandLine(command_line);
+  if (arguments.empty()) arguments.push_back(application);
+  std::vector<char*> argv = ArgumentVector(arguments);
+  pid_t child = 0;
+  // The executable is `application` itself: no search through PATH.
+  const int error =
+      ::posix_spawn(&child, application.c_str(), nullptr, nullptr, argv.data(), environ);
+  if (error != 0) return Failed(FromErrno(error));
+  return kDone;
+}
+
+void PosixLauncherPlatform::ShellExecuteA(std::intptr_t /*owner*/, const std::string& verb,
+                                          const std::string& file, const std::string& parameters,
+                                          const std::string& directory, int /*show*/) {
+  // "runas" is the only verb; root has no more rights to ask for, and asking
+  // again would only start the same refusal over.
+  if (verb != "runas" || ::geteuid() == 0) return;
+
+  std::vector<std::string> arguments{"pkexec", file};
+  for (auto& parameter : SplitCommandLine(parameters)) arguments.push_back(std::move(parameter));
+  std::vector<char*> argv = ArgumentVector(arguments);
+
+  posix_spawn_file_actions_t actions;
+  if (::posix_spawn_file_actions_init(&actions) != 0) return;
+  pid_t child = 0;
+  int error = ::posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
+  // pkexec is found on PATH; where there is none, nothing happens.
+  if (error == 0) error = ::posix_spawnp(&child, "pkexec", &actions, nullptr, argv.data(), environ);
+  ::posix_spawn_file_actions_destroy(&actions);
+  if (error != 0) return;
+  // pkexec authorises its parent process, so the launcher stays until the
+  // elevated instance, which does not wait for its own children, has ended.
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+}
+
+}  // namespace tessaldo::launcher
