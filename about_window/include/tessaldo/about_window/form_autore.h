@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QSize>
+#include <QWidget>
+
+#include "tessaldo/platform/window_services.h"
+
+class QCloseEvent;
+class QEvent;
+class QFrame;
+class QLabel;
+class QTimer;
+
+namespace tessaldo {
+
+// The texts of the about window and the addresses its links open.
+namespace autore {
+inline constexpr char kCaption[] = "Autore";
+inline constexpr char kAuthorLine[] = "Gli sviluppatori di Tessaldo, con la passione per i numeri";
+inline constexpr char kCollection[] = "Tessaldo";
+inline constexpr char kSiteName[] = "Sito Tessaldo";
+inline constexpr char kSiteHost[] = "tessaldo.example.org";
+inline constexpr char kSiteAddress[] = "http://tessaldo.example.org";
+inline constexpr char kMailAddress[] = "mailto:autori@tessaldo.example.org?subject=Tessaldo";
+inline constexpr char kMailTip[] = "Invia e-Mail";
+}  // namespace autore
+
+// The about window: the credits scroll up without end in a white frame; below it, a label opens
+// the web site and an envelope a new mail message. It stays above the other windows in the
+// bottom-right corner of the screen.
+class FormAutore final : public QWidget {
+  Q_OBJECT
+
+ public:
+  // The scrolling of picture2, in pixels of Picture1's scale.
+  static constexpr int kScrollStep = 1;
+  static constexpr int kLowerBound = -150;
+  static constexpr int kRestartTop = 93;
+  static constexpr int kFirstTopTwips = 960;
+  static constexpr int kTimerIntervalMs = 5;
+  // Distance of the window's outer frame from the screen's right and bottom edges.
+  static constexpr int kRightGapTwips = 360;
+  static constexpr int kBottomGapTwips = 600;
+  // ShellExecute's show command for the links: minimised.
+  static constexpr int kLinkShowCommand = platform::kSwShowMinimized;
+
+  // Loads the window: creates it with its controls, then runs its load handler, which puts it
+  // into the top-most band and into the bottom-right corner of its screen and starts the
+  // scrolling. The window has no owner and is not shown yet.
+  explicit FormAutore(platform::WindowServices& services);
+  ~FormAutore() override;
+
+  // Puts window hWnd into the top-most band (AlwaysOnTop) or takes it out of it, without
+  // moving, resizing or redrawing it; true when the window system made the change.
+  bool FormPrimoPiano(WId hWnd, bool AlwaysOnTop);
+
+ signals:
+  // The window was closed: it is unloaded and no longer shown.
+  void Unloaded();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildLayout();
+  void PlaceInCorner();
+
+  // Event handlers, named after their designer controls.
+  void Form_Load();
+  void Timer1_Timer();
+  void picture2_Click();
+  void Label1_Click();
+  void Picture3_Click();
+
+  platform::WindowServices& services_;
+
+  QFrame* Picture1 = nullptr;
+  QWidget* picture2 = nullptr;
+  QLabel* Image1 = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* Label3 = nullptr;
+  QLabel* Label4 = nullptr;
+  QLabel* Label5 = nullptr;
+  QLabel* Picture3 = nullptr;
+  QTimer* Timer1 = nullptr;
+
+  // The control a left button went down on; a click is its release over the same control.
+  QObject* pressed_ = nullptr;
+  // The outer size the corner placement used, and whether the window system has since
+  // reported a frame of another size and the placement was redone.
+  QSize placedOuter_;
+  bool placementSettled_ = false;
+};
+
+}  // namespace tessaldo

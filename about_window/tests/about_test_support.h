@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <QUrl>
+#include <cstdint>
+#include <functional>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "tessaldo/platform/window_services.h"
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
+
+namespace tessaldo::testing {
+
+// Records the calls instead of making them.
+class RecordingWindowServices final : public platform::WindowServices {
+ public:
+  struct Placement {
+    platform::WindowHandle window;
+    std::intptr_t insertAfter;
+    int x, y, cx, cy;
+    unsigned flags;
+  };
+  struct Opening {
+    platform::WindowHandle owner;
+    std::string address;
+    int showCommand;
+  };
+
+  bool SetWindowPos(platform::WindowHandle window, std::intptr_t insertAfter, int x, int y, int cx,
+                    int cy, unsigned flags) override {
+    placements.push_back({window, insertAfter, x, y, cx, cy, flags});
+    if (fail) throw std::runtime_error("window system gone");
+    return result;
+  }
+  void ShellOpen(platform::WindowHandle owner, const std::string& address,
+                 int showCommand) override {
+    openings.push_back({owner, address, showCommand});
+    if (fail) throw std::runtime_error("no shell");
+  }
+
+  bool result = true;  // what SetWindowPos reports
+  bool fail = false;   // throw from every call
+  std::vector<Placement> placements;
+  std::vector<Opening> openings;
+};
+
+// The URLs QDesktopServices hands to it, as a URL handler.
+class UrlRecorder : public QObject {
+  Q_OBJECT
+ public:
+  std::vector<QUrl> urls;
+ public slots:
+  void Open(const QUrl& url) { urls.push_back(url); }
+};
+
+// Lets events run until `done` holds or the time is up; returns whether it held.
+// Between checks the thread waits in an event loop for at most 2 ms.
+inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
+  const QDeadlineTimer deadline(timeoutMs);
+  while (!done()) {
+    if (deadline.hasExpired()) return false;
+    QEventLoop loop;
+    QTimer::singleShot(2, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+  return true;
+}
+
+// Runs the deferred deletions that are due.
+inline void FlushDeletions() {
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+}  // namespace tessaldo::testing

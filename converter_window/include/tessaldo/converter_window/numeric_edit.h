@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPoint>
+#include <QString>
+
+class QContextMenuEvent;
+class QDropEvent;
+class QInputMethodEvent;
+class QKeyEvent;
+class QMouseEvent;
+
+namespace tessaldo {
+
+class NumericEdit;
+
+// What a numeric field hands to its window: every way the user could change its text. The
+// field itself never changes its text on the user's behalf.
+class NumericEditOwner {
+ public:
+  virtual void FieldKeyPress(NumericEdit& field, QKeyEvent& event) = 0;
+  virtual void FieldPaste(NumericEdit& field, QClipboard::Mode mode, bool replaceSelection) = 0;
+  virtual void FieldCut(NumericEdit& field) = 0;
+  virtual void FieldDeleteSelection(NumericEdit& field) = 0;
+  virtual void FieldUndo(NumericEdit& field) = 0;
+  virtual void FieldRedo(NumericEdit& field) = 0;
+  // Returns whether the text dropped at `point` was taken.
+  virtual bool FieldDrop(NumericEdit& field, const QString& text, QPoint point) = 0;
+  virtual bool FieldCanUndo(const NumericEdit& field) const = 0;
+  virtual bool FieldCanRedo(const NumericEdit& field) const = 0;
+
+ protected:
+  ~NumericEditOwner() = default;
+};
+
+// A single-line field for digits whose edits all go through its owner: typed keys, deletions,
+// cut, paste (keys, context menu, middle button), drops, undo and redo.
+class NumericEdit final : public QLineEdit {
+ public:
+  NumericEdit(NumericEditOwner& owner, QWidget* parent);
+
+  // QLineEdit's own handling of a key, for the keys that do not change the text.
+  void DefaultKeyPress(QKeyEvent* event) { QLineEdit::keyPressEvent(event); }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
+
+ private:
+  NumericEditOwner& owner_;
+};
+
+// A detached line edit that shows what QLineEdit would make of a key, without touching any
+// visible field.
+class LineEditProbe final : public QLineEdit {
+ public:
+  LineEditProbe() = default;
+  void Feed(QKeyEvent* event) { QLineEdit::keyPressEvent(event); }
+};
+
+}  // namespace tessaldo

@@ -1,0 +1,109 @@
+#include "harness.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QMimeData>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFragment>
+#include <stdexcept>
+
+namespace tessaldo::testing {
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > timeoutMs) return false;
+    QTest::qWait(5);
+  }
+  return true;
+}
+
+Shown ShownText(const QTextEdit& box) {
+  Shown shown;
+  for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next()) {
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QTextFragment fragment = it.fragment();
+      const QRgb colour = fragment.charFormat().foreground().color().rgb();
+      const QChar code = colour == qRgb(255, 0, 0) ? u'R' : colour == qRgb(0, 0, 150) ? u'B' : u'?';
+      shown.text += fragment.text();
+      shown.colours += QString(fragment.text().size(), code);
+    }
+  }
+  return shown;
+}
+
+void Form1Test::SetUp() {
+  form = std::make_unique<Form1>(beeper);
+  form->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+}
+
+void Form1Test::TearDown() {
+  form.reset();
+}
+
+QLineEdit& Form1Test::Text(int number) const {
+  static const char* const names[] = {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6Raw"};
+  return Control<QLineEdit>(names[number - 1]);
+}
+
+Fields Form1Test::Texts() const {
+  Fields texts;
+  for (int n = 1; n <= 6; ++n) texts[n - 1] = Text(n).text();
+  return texts;
+}
+
+void Form1Test::Type(QLineEdit& field, const QString& keys) {
+  for (const QChar key : keys) QTest::keyClick(&field, key.toLatin1());
+}
+
+void Form1Test::Press(QWidget& widget, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+  QTest::keyClick(&widget, key, modifiers);
+}
+
+void Form1Test::Press(QWidget& widget, QKeySequence::StandardKey key) {
+  const QList<QKeySequence> bindings = QKeySequence::keyBindings(key);
+  if (bindings.isEmpty()) throw std::runtime_error("no binding for a standard key");
+  const QKeyCombination combination = bindings.front()[0];
+  QTest::keyClick(&widget, combination.key(), combination.keyboardModifiers());
+}
+
+bool Form1Test::TriggerContextMenu(QLineEdit& field, const char* entry) {
+  const QPoint at = field.rect().center();
+  QContextMenuEvent request(QContextMenuEvent::Mouse, at, field.mapToGlobal(at));
+  QApplication::sendEvent(&field, &request);
+  QMenu* menu = nullptr;
+  if (!WaitUntil(
+          [&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())); })) {
+    return false;
+  }
+  QAction* action = menu->findChild<QAction*>(QLatin1String(entry));
+  const bool enabled = action != nullptr && action->isEnabled();
+  if (enabled) action->trigger();
+  menu->close();
+  WaitUntil([] { return QApplication::activePopupWidget() == nullptr; });
+  return enabled;
+}
+
+bool Form1Test::Drop(QLineEdit& field, const QString& text, QPoint position) {
+  QMimeData data;
+  data.setText(text);
+  QDragEnterEvent enter(position, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&field, &enter);
+  if (!enter.isAccepted()) return false;
+  QDragMoveEvent move(position, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&field, &move);
+  QDropEvent drop(QPointF(position), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&field, &drop);
+  return drop.isAccepted();
+}
+
+}  // namespace tessaldo::testing

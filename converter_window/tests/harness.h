@@ -1,0 +1,84 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QString>
+#include <QTextEdit>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tessaldo/converter_window/form1.h"
+#include "tessaldo/platform/beeper.h"
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
+
+namespace tessaldo::testing {
+
+// Records each tone instead of playing it.
+class RecordingBeeper final : public platform::Beeper {
+ public:
+  void Beep(unsigned frequencyHz, unsigned durationMs) override {
+    tones.emplace_back(frequencyHz, durationMs);
+  }
+  std::vector<std::pair<unsigned, unsigned>> tones;
+};
+
+// Lets events run until `done` holds or the time is up; returns whether it held.
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
+
+// Text6 as shown: its characters, and per character 'R' for the red of the bars, 'B' for the
+// dark blue of the text, '?' for anything else.
+struct Shown {
+  QString text;
+  QString colours;
+};
+Shown ShownText(const QTextEdit& box);
+
+// The texts of Text1 to Text5 and Text6Raw.
+using Fields = std::array<QString, 6>;
+
+// A fresh window on screen for each test.
+class Form1Test : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  template <class T>
+  T& Control(const char* name) const {
+    T* control = form->findChild<T*>(QLatin1String(name));
+    if (control == nullptr) throw std::runtime_error(std::string("no control ") + name);
+    return *control;
+  }
+  // Text1 to Text5 by number; 6 is Text6Raw.
+  QLineEdit& Text(int number) const;
+  QTextEdit& Text6() const { return Control<QTextEdit>("Text6"); }
+  QLabel& Label6() const { return Control<QLabel>("Label6"); }
+  Fields Texts() const;
+  std::size_t Beeps() const { return beeper.tones.size(); }
+
+  void Type(QLineEdit& field, const QString& keys);
+  void Press(QWidget& widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+  // Presses the platform's first binding of a standard shortcut.
+  void Press(QWidget& widget, QKeySequence::StandardKey key);
+  // Opens the field's context menu and triggers the entry with the object name `entry`.
+  bool TriggerContextMenu(QLineEdit& field, const char* entry);
+  // Drags `text` onto the field and drops it at `position`; returns whether the drop was taken.
+  bool Drop(QLineEdit& field, const QString& text, QPoint position);
+
+  RecordingBeeper beeper;
+  std::unique_ptr<Form1> form;
+};
+
+}  // namespace tessaldo::testing
