@@ -37,20 +37,27 @@ void WriteFile(const fs::path& path, const std::string& text) {
 
 // The "key=value" lines of a mark, once it has appeared; polled until the
 // deadline.
+// The mark, once it can be read whole: the marker renames it into place, but
+// the rename may still hold the file for a moment, so reading is retried.
 std::optional<std::map<std::string, std::string>> AwaitMark(const fs::path& path) {
   const auto deadline = std::chrono::steady_clock::now() + 30s;
-  while (!fs::exists(path)) {
+  for (;;) {
+    if (fs::exists(path)) {
+      const std::string text = ReadFile(path);
+      if (text.find("\nshow=") != std::string::npos && text.ends_with('\n')) {
+        std::map<std::string, std::string> mark;
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);) {
+          if (const auto equals = line.find('='); equals != std::string::npos) {
+            mark[line.substr(0, equals)] = line.substr(equals + 1);
+          }
+        }
+        return mark;
+      }
+    }
     if (std::chrono::steady_clock::now() > deadline) return std::nullopt;
     std::this_thread::sleep_for(20ms);
   }
-  std::map<std::string, std::string> mark;
-  std::istringstream lines(ReadFile(path));
-  for (std::string line; std::getline(lines, line);) {
-    if (const auto equals = line.find('='); equals != std::string::npos) {
-      mark[line.substr(0, equals)] = line.substr(equals + 1);
-    }
-  }
-  return mark;
 }
 
 // The number of a failure; 0 for a success.
