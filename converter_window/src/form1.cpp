@@ -2,10 +2,13 @@
 
 #include <QColor>
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFont>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QIcon>
+#include <QImage>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
@@ -18,6 +21,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTreeWidget>
+#include <QTreeWidgetItem>
 #include <algorithm>
 #include <exception>
 #include <initializer_list>
@@ -25,9 +29,11 @@
 #include <string_view>
 #include <utility>
 
+#include "tessaldo/conversion/code_page.h"
 #include "tessaldo/conversion/conversioni.h"
 #include "tessaldo/conversion/expected.h"
 #include "tessaldo/conversion/failure.h"
+#include "tessaldo/converter_window/clickable_image.h"
 #include "twips.h"
 
 namespace tessaldo {
@@ -50,9 +56,24 @@ constexpr qsizetype kMaxDigits = 14;
 constexpr int kRomanMax = 3999;
 constexpr std::size_t kHistoryDepth = 1000;
 
+// Outer widths in twips: the panel with the table is closed at exactly kClosedWidth and open at
+// any other width. The frame counted into them is the designed one, 45 twips on each side, not
+// whatever the window system draws: the client area, which the window controls, then cuts the
+// panel off at the same place everywhere (3940 twips, left of the table at 3960).
+constexpr int kFrameTwips = 45;
+constexpr int kClosedWidth = 4030;
+constexpr int kOpenWidth = 7185;
+
+// The character table's columns, in twips; the second is the list's width less kTokenMargin.
+constexpr int kCodeColumnWidth = 1200;
+constexpr int kTokenMargin = 1560;
+constexpr int kCodes = 256;
+
 const QString kHexCaption = QStringLiteral("Esadecimale");
 const QString kHexHint = QStringLiteral("Esadecimale (solo MAIUSCOLE)");
 const QString kRomanTooLarge = QStringLiteral("Conversione impossibile (>3999)");
+const QString kClosedPicture = QStringLiteral("left.jpg");
+const QString kOpenPicture = QStringLiteral("right.jpg");
 
 bool IsDecimalDigit(QChar c) {
   return c >= u'0' && c <= u'9';
@@ -216,6 +237,23 @@ void Colour(QWidget& widget, QPalette::ColorRole textRole, QRgb text, QPalette::
   widget.setPalette(palette);
 }
 
+// The base-256 notation of the picked tokens: "|| ", each token followed by " || ".
+QString PickedText(const QStringList& tokens) {
+  QString text = QStringLiteral("|| ");
+  for (const QString& token : tokens) text += token + QStringLiteral(" || ");
+  return text;
+}
+
+QString TokenOf(int code) {
+  const std::string_view token = CodePage::TokenOf(static_cast<std::uint8_t>(code));
+  return QString::fromUtf8(token.data(), static_cast<qsizetype>(token.size()));
+}
+
+bool IsEnterKey(const QKeyEvent& event) {
+  const Qt::KeyboardModifiers held = event.modifiers() & ~Qt::KeypadModifier;
+  return (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) && held == Qt::NoModifier;
+}
+
 }  // namespace
 
 void Form1::History::Reset(const QString& text) {
@@ -235,6 +273,20 @@ Form1::Form1(platform::Beeper& beeper, QWidget* parent)
   BuildLayout();
   numeric_ = {Text1, Text2, Text3, Text4};
   connect(Text6Raw, &QLineEdit::textChanged, this, &Form1::Text6RawChange, Qt::DirectConnection);
+
+  // A pick takes the row selected when it arrives; a pick arriving while a job runs waits for it.
+  connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+    if (item == nullptr) return;
+    const int row = SelectedRow();
+    RunExclusive([this, row] { ListView1DblClick(row); });
+  });
+  ListView1->installEventFilter(this);
+  connect(Command2, &QPushButton::clicked, this,
+          [this] { RunExclusive([this] { Command2Click(); }); });
+  connect(Image2, &ClickableImage::Click, this,
+          [this] { RunExclusive([this] { Image2Click(); }); });
+
+  FormLoad();
 }
 
 Form1::~Form1() = default;
@@ -247,6 +299,7 @@ void Form1::BuildLayout() {
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
   setFixedSize(TwipsSize(7095, 5550));
+  outerWidth_ = kOpenWidth;
 
   auto label = [this](const char* name, const char* caption, int left, int top, qreal points) {
     auto* l = new QLabel(QString::fromUtf8(caption), this);
@@ -269,7 +322,7 @@ void Form1::BuildLayout() {
     return field;
   };
   auto picture = [this](const char* name, QRect rect, const char* resource, const char* tip) {
-    auto* image = new QLabel(this);
+    auto* image = new ClickableImage(this);
     image->setObjectName(QLatin1String(name));
     image->setGeometry(rect);
     image->setPixmap(QPixmap(QString::fromLatin1(resource)));
@@ -337,6 +390,15 @@ void Form1::BuildLayout() {
   ListView1->setGeometry(TwipsRect(3960, 120, 3015, 4695));
   ListView1->setFont(DesignedFont("Comic Sans MS", 9));
   ListView1->setRootIsDecorated(false);
+  ListView1->setItemsExpandable(false);
+  ListView1->setExpandsOnDoubleClick(false);
+  ListView1->setUniformRowHeights(true);
+  ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+  ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+  ListView1->setAllColumnsShowFocus(true);
+  ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  ListView1->header()->setStretchLastSection(false);
+  ListView1->header()->setSectionsMovable(false);
   ListView1->setColumnCount(0);
 
   Command2 = new QPushButton(QStringLiteral("Cancella"), this);
@@ -362,6 +424,113 @@ void Form1::BuildLayout() {
 void Form1::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
   painter.fillRect(rect(), QColor(kDarkBlue));
+}
+
+// Enter or Return on the table picks the selected row, as a double-click does.
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ListView1 && event->type() == QEvent::KeyPress &&
+      IsEnterKey(*static_cast<QKeyEvent*>(event))) {
+    const int row = SelectedRow();
+    RunExclusive([this, row] { ListView1DblClick(row); });
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up and the panel.
+
+int Form1::OuterWidth() const {
+  if (width() == detail::Px(outerWidth_ - 2 * kFrameTwips)) return outerWidth_;
+  return width() * detail::kTwipsPerPixel + 2 * kFrameTwips;
+}
+
+void Form1::SetOuterWidth(int twips) {
+  outerWidth_ = std::max(twips, 2 * kFrameTwips);
+  setFixedWidth(detail::Px(outerWidth_ - 2 * kFrameTwips));
+}
+
+QString Form1::ProgramDirectory() const {
+  return programDirectory_.isEmpty() ? QCoreApplication::applicationDirPath() : programDirectory_;
+}
+
+void Form1::SetProgramDirectory(const QString& directory) {
+  programDirectory_ = directory;
+}
+
+void Form1::FormLoad() {
+  SetOuterWidth(kClosedWidth);
+
+  ListView1->setHeaderLabels({QStringLiteral("Codice"), QStringLiteral("Carattere")});
+  ListView1->setColumnWidth(0, detail::Px(kCodeColumnWidth));
+  const int listWidth = ListView1->width() * detail::kTwipsPerPixel;
+  ListView1->setColumnWidth(1, detail::Px(listWidth - kTokenMargin));
+
+  // Each row complete before it goes in; all 256 in one insertion.
+  QList<QTreeWidgetItem*> rows;
+  rows.reserve(kCodes);
+  for (int code = 0; code < kCodes; ++code) {
+    rows.append(new QTreeWidgetItem(QStringList{QString::number(code), TokenOf(code)}));
+  }
+  ListView1->addTopLevelItems(rows);
+}
+
+// Reads the width back after setting it, and only then the picture: a picture that cannot be
+// read leaves Image2 as it was, with the width already changed.
+void Form1::Image2Click() {
+  SetOuterWidth(OuterWidth() == kClosedWidth ? kOpenWidth : kClosedWidth);
+  const QString name = OuterWidth() == kClosedWidth ? kClosedPicture : kOpenPicture;
+  QImage picture;
+  if (picture.load(QDir(ProgramDirectory()).filePath(name))) {
+    Image2->setPixmap(QPixmap::fromImage(std::move(picture)));
+  }
+}
+
+int Form1::SelectedRow() const {
+  const QList<QTreeWidgetItem*> selected = ListView1->selectedItems();
+  if (selected.isEmpty()) return -1;
+  return ListView1->indexOfTopLevelItem(selected.front());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Guided entry. While CaratteriScelti holds tokens, Text6Raw holds exactly their notation and
+// the other fields its value. A pick that the value cannot take (over 14 digits, beyond the
+// currency range, or unreadable for any other reason) is refused with the beep and leaves the
+// list and every field as they were.
+
+void Form1::ListView1DblClick(int row) {
+  if (row < 0 || row >= ListView1->topLevelItemCount()) return;
+  CaratteriScelti.append(ListView1->topLevelItem(row)->text(1));
+  if (!ConvertPicked()) CaratteriScelti.removeLast();
+}
+
+void Form1::Command2Click() {
+  if (CaratteriScelti.isEmpty()) return;
+  const QString removed = CaratteriScelti.takeLast();
+  if (CaratteriScelti.isEmpty()) {
+    for (const FieldId target : {kText1, kText2, kText3, kText4, kText5, kText6Raw}) {
+      Write(target, QString());
+    }
+    return;
+  }
+  // A list the window built always converts once shortened; one set from outside may not.
+  if (!ConvertPicked()) CaratteriScelti.append(removed);
+}
+
+bool Form1::ConvertPicked() {
+  const QString before = Text6Raw->text();
+  Write(kText6Raw, PickedText(CaratteriScelti));
+  const Expected<Currency, Failure> value =
+      Conversioni::Utf8ADecimale(Text6Raw->text().toStdString());
+  if (!value.has_value() || static_cast<qsizetype>(value->DecimalText().size()) > kMaxDigits) {
+    Refuse();
+    Write(kText6Raw, before);
+    return false;
+  }
+  for (const FieldId target : {kText1, kText2, kText3, kText4, kText5}) {
+    Write(target, Render(target, *value));
+  }
+  return true;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
+#include <QTreeWidgetItem>
 #include <stdexcept>
 
 namespace tessaldo::testing {
@@ -104,6 +105,47 @@ bool Form1Test::Drop(QLineEdit& field, const QString& text, QPoint position) {
   QDropEvent drop(QPointF(position), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(&field, &drop);
   return drop.isAccepted();
+}
+
+// Mouse input goes in through the window system, as the user's would: Qt makes the second
+// press of a double-click a double-click, and finds the control under the point itself. A
+// point the window does not show cannot be clicked.
+QPoint Form1Test::WindowPoint(const QWidget& control, QPoint at) const {
+  const QPoint point = control.mapTo(form.get(), at);
+  if (!form->rect().contains(point)) {
+    throw std::runtime_error("clicked where the window shows nothing");
+  }
+  return point;
+}
+
+void Form1Test::DoubleClickRow(int code) {
+  QTreeWidget& list = ListView1();
+  QTreeWidgetItem* row = list.topLevelItem(code);
+  if (row == nullptr) throw std::runtime_error("no such row");
+  list.scrollToItem(row);
+  const QPoint point = WindowPoint(*list.viewport(), list.visualItemRect(row).center());
+  QTest::mouseDClick(form->windowHandle(), Qt::LeftButton, Qt::NoModifier, point);
+}
+
+void Form1Test::PickRows(std::initializer_list<int> codes) {
+  for (const int code : codes) DoubleClickRow(code);
+}
+
+void Form1Test::EnterOnRow(int code, Qt::Key key) {
+  QTreeWidget& list = ListView1();
+  list.setCurrentItem(list.topLevelItem(code));
+  QTest::keyClick(&list, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+}
+
+void Form1Test::Click(const char* name) {
+  const QWidget& control = Control<QWidget>(name);
+  QTest::mouseClick(form->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                    WindowPoint(control, control.rect().center()));
+}
+
+void Form1Test::OpenPanel() {
+  if (form->OuterWidth() == 4030) Click("Image2");
+  if (form->OuterWidth() != 7185) throw std::runtime_error("the panel did not open");
 }
 
 }  // namespace tessaldo::testing

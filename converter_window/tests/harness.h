@@ -7,9 +7,11 @@
 #include <QLineEdit>
 #include <QString>
 #include <QTextEdit>
+#include <QTreeWidget>
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <ostream>
 #include <stdexcept>
@@ -76,6 +78,20 @@ class Form1Test : public ::testing::Test {
   bool TriggerContextMenu(QLineEdit& field, const char* entry);
   // Drags `text` onto the field and drops it at `position`; returns whether the drop was taken.
   bool Drop(QLineEdit& field, const QString& text, QPoint position);
+
+  QTreeWidget& ListView1() const { return Control<QTreeWidget>("ListView1"); }
+  // The point of the window over `at` in `control`; throws where the window shows nothing.
+  QPoint WindowPoint(const QWidget& control, QPoint at) const;
+  // A double-click through the window system on the middle of the row of `code`, scrolled into
+  // view first. The panel must be open.
+  void DoubleClickRow(int code);
+  void PickRows(std::initializer_list<int> codes);
+  // Selects the row of `code` and presses `key` on the table.
+  void EnterOnRow(int code, Qt::Key key = Qt::Key_Return);
+  // A click through the window system on the middle of the control.
+  void Click(const char* name);
+  // Clicks Image2 when the panel is closed.
+  void OpenPanel();
 
   RecordingBeeper beeper;
   std::unique_ptr<Form1> form;

@@ -1,6 +1,7 @@
-// Random edits over the four numeric fields, each checked against a model of the window
-// written here: the candidate each edit makes, whether it is taken, what every field then
-// shows, the beeps, the hint, the picked characters and the undo history.
+// Random edits over the four numeric fields, picks from the character table (double-clicks and
+// Enter on random rows), "Cancella" and the panel toggle, each checked against a model of the
+// window written here: the candidate each edit makes, whether it is taken, what every field then
+// shows, the beeps, the hint, the picked characters, the undo history and the window's width.
 
 #include <QApplication>
 #include <QClipboard>
@@ -46,15 +47,31 @@ QString Roman(std::uint64_t value) {
   return text;
 }
 
-QString Notation(std::uint64_t value) {
-  QStringList tokens;
-  for (; value != 0; value /= 256) {
-    const std::string_view token = CodePage::TokenOf(static_cast<std::uint8_t>(value % 256));
-    tokens.prepend(QString::fromUtf8(token.data(), static_cast<qsizetype>(token.size())));
-  }
+QString Token(int code) {
+  const std::string_view token = CodePage::TokenOf(static_cast<std::uint8_t>(code));
+  return QString::fromUtf8(token.data(), static_cast<qsizetype>(token.size()));
+}
+
+QString Joined(const QStringList& tokens) {
   QString text = QStringLiteral("|| ");
   for (const QString& token : tokens) text += token + QStringLiteral(" || ");
   return text;
+}
+
+QString Notation(std::uint64_t value) {
+  QStringList tokens;
+  for (; value != 0; value /= 256) tokens.prepend(Token(static_cast<int>(value % 256)));
+  return Joined(tokens);
+}
+
+// The value of picked rows, first most significant, or nothing beyond the limit.
+std::optional<std::uint64_t> ValueOfRows(const std::vector<int>& rows) {
+  std::uint64_t value = 0;
+  for (const int row : rows) {
+    value = value * 256 + static_cast<std::uint64_t>(row);
+    if (value > kLargest) return std::nullopt;
+  }
+  return value;
 }
 
 // Text6 as the display rule draws Text6Raw: each "||" one red bar, the rest dark blue.
@@ -122,9 +139,19 @@ class Form1ModelTest : public Form1Test {
   std::array<ModelHistory, 4> history_{};
   std::size_t beeps_ = 0;
   QString caption_ = kHexCaption;
-  bool pickedCharacters_ = false;
+  std::vector<int> pickedRows_;  // the rows behind CaratteriScelti, oldest first
+  bool panelOpen_ = false;
+  int burst_ = 0;  // guided actions still to come in a row
   std::array<QLineEdit*, 4> fields_{};
   std::mt19937_64 random_{kSeed};
+
+  struct Counts {
+    int picked = 0;
+    int pickRefused = 0;
+    int seventhAfterNul = 0;
+    int deleted = 0;
+    int toggled = 0;
+  } counts_;
 
   int Pick(int below) { return std::uniform_int_distribution<int>(0, below - 1)(random_); }
 
@@ -133,6 +160,13 @@ class Form1ModelTest : public Form1Test {
   // The window's rule for a candidate text; returns false when it is refused.
   bool Apply(int field, const Edit& candidate, Kind step);
   QString RandomPaste(int field);
+  void FieldStep();
+  void GuidedStep();
+  // The window's rule for a pick of `row` and for "Cancella".
+  void ApplyPick(int row);
+  void ApplyCancella();
+  void ShowRows(const std::vector<int>& rows);
+  void CheckWindow();
 };
 
 bool Form1ModelTest::Apply(int field, const Edit& candidate, Kind step) {
@@ -164,8 +198,114 @@ bool Form1ModelTest::Apply(int field, const Edit& candidate, Kind step) {
   } else {
     history.at += step == Kind::kRedo ? 1 : -1;
   }
-  pickedCharacters_ = false;
+  pickedRows_.clear();
   return true;
+}
+
+// Every field takes the picked rows' value; the window's writes start each field's history
+// afresh.
+void Form1ModelTest::ShowRows(const std::vector<int>& rows) {
+  pickedRows_ = rows;
+  if (rows.empty()) {
+    expected_ = Fields{};
+  } else {
+    const std::uint64_t value = *ValueOfRows(rows);
+    QStringList tokens;
+    for (const int row : rows) tokens.append(Token(row));
+    expected_ = Fields{QString::number(value), Digits(value, 2), Digits(value, 8),
+                       Digits(value, 16),      Roman(value),     Joined(tokens)};
+  }
+  for (int field = 0; field < 4; ++field) {
+    history_[field] =
+        ModelHistory{{Edit{expected_[field], static_cast<int>(expected_[field].size())}}, 0};
+  }
+}
+
+void Form1ModelTest::ApplyPick(int row) {
+  std::vector<int> rows = pickedRows_;
+  rows.push_back(row);
+  if (!ValueOfRows(rows)) {
+    ++beeps_;
+    ++counts_.pickRefused;
+    return;
+  }
+  ++counts_.picked;
+  if (rows.size() == 7) ++counts_.seventhAfterNul;
+  ShowRows(rows);
+}
+
+void Form1ModelTest::ApplyCancella() {
+  if (pickedRows_.empty()) return;
+  ++counts_.deleted;
+  std::vector<int> rows = pickedRows_;
+  rows.pop_back();
+  ShowRows(rows);
+}
+
+// Double-clicks and Enter on random rows ("NUL" often, so that seven picks happen), clicks on
+// "Cancella" and on the arrow. The mouse reaches the table and "Cancella" only while the panel
+// is open, and opens it first when it is not; Enter reaches the table either way.
+void Form1ModelTest::GuidedStep() {
+  const int roll = Pick(100);
+  const int row = Pick(10) == 0 ? 0 : Pick(256);
+  const bool mouse = roll < 55 || (roll >= 75 && roll < 97);
+  if (mouse && !panelOpen_) {
+    Click("Image2");
+    panelOpen_ = true;
+    ++counts_.toggled;
+  }
+  if (roll < 55) {
+    DoubleClickRow(row);
+    ApplyPick(row);
+  } else if (roll < 75) {
+    if (Pick(10) == 0) {
+      ListView1().clearSelection();
+      QTest::keyClick(&ListView1(), Qt::Key_Return);
+    } else {
+      EnterOnRow(row, Pick(2) ? Qt::Key_Return : Qt::Key_Enter);
+      ApplyPick(row);
+    }
+  } else if (roll < 97) {
+    Click("Command2");
+    ApplyCancella();
+  } else {
+    Click("Image2");
+    panelOpen_ = !panelOpen_;
+    ++counts_.toggled;
+  }
+}
+
+void Form1ModelTest::Step() {
+  // Now and then a run of guided actions, long enough to build the longest lists.
+  if (burst_ == 0 && Pick(1000) < 25) burst_ = 1 + Pick(16);
+  if (burst_ > 0) {
+    --burst_;
+    GuidedStep();
+  } else {
+    FieldStep();
+  }
+  if (!HasFatalFailure()) CheckWindow();
+}
+
+void Form1ModelTest::CheckWindow() {
+  ASSERT_EQ(Texts(), expected_);
+  ASSERT_EQ(Beeps(), beeps_);
+  ASSERT_EQ(Label6().text(), caption_);
+  QStringList tokens;
+  for (const int row : pickedRows_) tokens.append(Token(row));
+  ASSERT_EQ(form->CaratteriScelti, tokens);
+  // While tokens are picked, the base-256 field holds exactly their notation.
+  if (!form->CaratteriScelti.isEmpty()) {
+    ASSERT_EQ(Text(6).text(), Joined(form->CaratteriScelti));
+  }
+  const Shown shown = ShownText(Text6());
+  const Shown display = Display(expected_[5]);
+  ASSERT_EQ(shown.text, display.text);
+  ASSERT_EQ(shown.colours, display.colours);
+  // Nothing beyond the limit, in any field.
+  ASSERT_LE(Text(1).text().size(), 14);
+  ASSERT_LE(Text(1).text().toULongLong(), kLargest);
+  ASSERT_EQ(form->OuterWidth(), panelOpen_ ? 7185 : 4030);
 }
 
 QString Form1ModelTest::RandomPaste(int field) {
@@ -180,7 +320,7 @@ QString Form1ModelTest::RandomPaste(int field) {
   return text;
 }
 
-void Form1ModelTest::Step() {
+void Form1ModelTest::FieldStep() {
   const int index = Pick(4);
   QLineEdit& field = *fields_[index];
   const QString text = field.text();
@@ -208,7 +348,7 @@ void Form1ModelTest::Step() {
   };
 
   std::optional<Edit> taken;  // the edit, unless the window refused it
-  const int roll = Pick(100);
+  const int roll = Pick(97);
   if (roll < 40) {
     static const QString kKeys = QStringLiteral("0123456789ABCDEF0101010101abcdefgG xz-+.,");
     const QChar typed = kKeys[Pick(kKeys.size())];
@@ -269,9 +409,6 @@ void Form1ModelTest::Step() {
                                          : std::nullopt;
     standard(QKeySequence::Redo);
     if (next && Apply(index, *next, Kind::kRedo)) taken = next;
-  } else {
-    form->CaratteriScelti = {QStringLiteral("A")};
-    pickedCharacters_ = true;
   }
 
   ASSERT_EQ(Texts(), expected_);
@@ -279,14 +416,6 @@ void Form1ModelTest::Step() {
     ASSERT_EQ(field.cursorPosition(), taken->caret);
     ASSERT_FALSE(field.hasSelectedText());
   }
-  ASSERT_EQ(Beeps(), beeps_);
-  ASSERT_EQ(Label6().text(), caption_);
-  ASSERT_EQ(form->CaratteriScelti.isEmpty(), !pickedCharacters_);
-  const Shown shown = ShownText(Text6());
-  const Shown display = Display(expected_[5]);
-  ASSERT_EQ(shown.text, display.text);
-  ASSERT_EQ(shown.colours, display.colours);
-  ASSERT_LE(expected_[0].size(), 14);
 }
 
 TEST_F(Form1ModelTest, RandomEditsKeepEveryFieldInStep) {
@@ -306,7 +435,17 @@ TEST_F(Form1ModelTest, RandomEditsKeepEveryFieldInStep) {
   EXPECT_GT(accepted, kActions / 10);
   EXPECT_GT(beeps_, static_cast<std::size_t>(kActions / 20));
   EXPECT_GT(emptied, 100);
-  std::printf("accepted %d, refused %zu, emptied %d\n", accepted, beeps_, emptied);
+  // Picks were taken and refused, seven of them held a number, and "Cancella" emptied the list.
+  EXPECT_GT(counts_.picked, kActions / 20);
+  EXPECT_GT(counts_.pickRefused, 500);
+  EXPECT_GT(counts_.seventhAfterNul, 20);
+  EXPECT_GT(counts_.deleted, kActions / 50);
+  EXPECT_GT(counts_.toggled, 100);
+  std::printf(
+      "accepted %d, refused %zu, emptied %d; picks %d, refused %d, seventh %d; "
+      "deletions %d, toggles %d\n",
+      accepted, beeps_, emptied, counts_.picked, counts_.pickRefused, counts_.seventhAfterNul,
+      counts_.deleted, counts_.toggled);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "tessaldo/platform/beeper.h"
 
 class QKeyEvent;
+class QEvent;
 class QLabel;
 class QLineEdit;
 class QPaintEvent;
@@ -25,12 +26,15 @@ class QTreeWidget;
 
 namespace tessaldo {
 
+class ClickableImage;
+
 // The fields that conversions write, in the order of their designer numbers.
 enum class FieldId { kText1, kText2, kText3, kText4, kText5, kText6Raw };
 
 // The converter window: one whole number shown at once in decimal, binary, octal, hexadecimal,
 // Roman numerals and base 256. Typing into one of the four numeric fields converts the number,
-// key by key, into all the others.
+// key by key, into all the others; picking characters from the table on the right builds the
+// base-256 field and converts it back.
 class Form1 final : public QWidget, private NumericEditOwner {
   Q_OBJECT
 
@@ -42,8 +46,21 @@ class Form1 final : public QWidget, private NumericEditOwner {
   // them; every accepted edit of a numeric field discards them.
   QStringList CaratteriScelti;
 
+  // The outer width in twips: the client width plus the designed frame of 45 twips on each
+  // side, whatever frame the window system draws around it. Reading gives back the width last
+  // set, as long as the window still has the client width that setting gave it; a window that
+  // has been resized otherwise reads as its client width in twips plus the frame.
+  int OuterWidth() const;
+  void SetOuterWidth(int twips);
+
+  // The directory "left.jpg" and "right.jpg" are read from: the executable's directory unless
+  // set otherwise.
+  QString ProgramDirectory() const;
+  void SetProgramDirectory(const QString& directory);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   enum class Outcome { kUnchanged, kRefused, kAccepted };
@@ -66,6 +83,19 @@ class Form1 final : public QWidget, private NumericEditOwner {
   };
 
   void BuildLayout();
+
+  // Start-up, before the window is first shown: narrows the window and fills the table.
+  void FormLoad();
+  // Guided entry: `row` is the table's selected row when the pick arrived, or -1.
+  void ListView1DblClick(int row);
+  void Command2Click();
+  // Opens or closes the panel with the table and "Cancella", and swaps the arrow.
+  void Image2Click();
+  int SelectedRow() const;
+  // Writes the notation of CaratteriScelti into Text6Raw, reads it back and writes the value into
+  // Text1 to Text5. A value the window cannot take gets the beep and puts Text6Raw back; the
+  // caller then restores the list.
+  bool ConvertPicked();
 
   // NumericEditOwner: each entry runs, or queues, one job of the window.
   void FieldKeyPress(NumericEdit& field, QKeyEvent& event) override;
@@ -123,8 +153,8 @@ class Form1 final : public QWidget, private NumericEditOwner {
   QLineEdit* Text5 = nullptr;
   QLineEdit* Text6Raw = nullptr;
   QTextEdit* Text6 = nullptr;
-  QLabel* Image1 = nullptr;
-  QLabel* Image2 = nullptr;
+  ClickableImage* Image1 = nullptr;
+  ClickableImage* Image2 = nullptr;
   QTreeWidget* ListView1 = nullptr;
   QPushButton* Command2 = nullptr;
 
@@ -133,6 +163,9 @@ class Form1 final : public QWidget, private NumericEditOwner {
   std::unique_ptr<LineEditProbe> probe_;
   std::deque<std::function<void()>> pending_;
   bool running_ = false;
+
+  int outerWidth_ = 0;  // twips
+  QString programDirectory_;
 };
 
 }  // namespace tessaldo

@@ -1,0 +1,209 @@
+// The panel toggle of Image2: real clicks, the window's width in twips, and the arrow pictures
+// read from a directory holding good, missing and damaged files.
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "harness.h"
+
+namespace tessaldo::testing {
+namespace {
+
+const QString kResources = QStringLiteral(TESSALDO_RESOURCES_DIR);
+
+QImage Pixels(const QImage& image) {
+  return image.convertToFormat(QImage::Format_RGB32);
+}
+
+class Form1PanelTest : public Form1Test {
+ protected:
+  void SetUp() override {
+    Form1Test::SetUp();
+    ASSERT_TRUE(directory_.isValid());
+    form->SetProgramDirectory(directory_.path());
+    right_ = Pixels(QImage(kResources + "/right.jpg"));
+    left_ = Pixels(QImage(kResources + "/left.jpg"));
+    designed_ = Pixels(QImage(":/tessaldo/arrow_right.png"));
+    ASSERT_FALSE(right_.isNull());
+    ASSERT_FALSE(left_.isNull());
+    // The three pictures tell themselves apart.
+    ASSERT_NE(right_, left_);
+    ASSERT_NE(right_, designed_);
+  }
+
+  QString Path(const char* name) const { return directory_.filePath(QLatin1String(name)); }
+  void Place(const char* name) const {
+    QFile::remove(Path(name));
+    ASSERT_TRUE(QFile::copy(kResources + "/" + name, Path(name)));
+  }
+  void Write(const char* name, const QByteArray& bytes) const {
+    QFile::remove(Path(name));
+    QFile file(Path(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+  }
+  QImage Shown() const { return Pixels(Control<QLabel>("Image2").pixmap().toImage()); }
+
+  // The panel's controls lie wholly inside the client area, or wholly outside it.
+  void ExpectPanel(bool open) const {
+    for (const char* name : {"ListView1", "Command2"}) {
+      const QWidget& control = Control<QWidget>(name);
+      EXPECT_EQ(form->rect().contains(control.geometry()), open) << name;
+      EXPECT_EQ(control.visibleRegion().isEmpty(), !open) << name;
+    }
+  }
+
+  QTemporaryDir directory_;
+  QImage right_, left_, designed_;
+};
+
+TEST_F(Form1PanelTest, Image2OpensAndClosesThePanelAndSwapsTheArrow) {
+  Place("left.jpg");
+  Place("right.jpg");
+  EXPECT_EQ(Shown(), designed_);
+  ExpectPanel(false);
+
+  // Every click changes the width, then shows the arrow of the new state; the first one after
+  // start-up opens the panel.
+  const struct {
+    int width;
+    int pixels;
+    bool open;
+    const QImage& picture;
+  } clicks[] = {{7185, 473, true, right_},
+                {4030, 263, false, left_},
+                {7185, 473, true, right_},
+                {4030, 263, false, left_}};
+  Fields fields;
+  for (const auto& click : clicks) {
+    SCOPED_TRACE(click.width);
+    Click("Image2");
+    EXPECT_EQ(form->OuterWidth(), click.width);
+    EXPECT_EQ(form->size(), QSize(click.pixels, 370));
+    EXPECT_EQ(form->minimumSize(), form->maximumSize());
+    ExpectPanel(click.open);
+    EXPECT_EQ(Shown(), click.picture);
+    if (&click == &clicks[0]) {
+      // The guided entry's state, which the toggles leave alone.
+      PickRows({65, 66});
+      fields = Texts();
+    }
+  }
+  EXPECT_EQ(Texts(), fields);
+  EXPECT_EQ(form->CaratteriScelti, (QStringList{"A", "B"}));
+  ASSERT_EQ(ListView1().selectedItems().size(), 1);
+  EXPECT_EQ(ListView1().selectedItems().front()->text(0), "66");
+  EXPECT_EQ(Beeps(), 0u);
+
+  // A press taken off the picture before the release is no click, nor is the right button.
+  const QLabel& image = Control<QLabel>("Image2");
+  QWindow* window = form->windowHandle();
+  QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, WindowPoint(image, QPoint(5, 5)));
+  QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, WindowPoint(image, QPoint(-30, 5)));
+  QTest::mouseClick(window, Qt::RightButton, Qt::NoModifier, WindowPoint(image, QPoint(5, 5)));
+  EXPECT_EQ(form->OuterWidth(), 4030);
+  Click("Image2");
+  EXPECT_EQ(form->OuterWidth(), 7185);
+}
+
+TEST_F(Form1PanelTest, OnlyExactly4030CountsAsClosed) {
+  Place("left.jpg");
+  Place("right.jpg");
+  // 4031 gives the same pixels as 4030, yet reads back as itself and counts as open.
+  form->SetOuterWidth(4031);
+  EXPECT_EQ(form->width(), 263);
+  EXPECT_EQ(form->OuterWidth(), 4031);
+  Click("Image2");
+  EXPECT_EQ(form->OuterWidth(), 4030);
+  EXPECT_EQ(Shown(), left_);
+  // 4030 reads back exactly, though its pixels measure 4035 twips.
+  EXPECT_NE(form->width() * 15 + 90, 4030);
+
+  // A width the window did not set reads from the pixels, and counts as open.
+  form->setFixedWidth(300);
+  EXPECT_EQ(form->OuterWidth(), 300 * 15 + 90);
+  Click("Image2");
+  EXPECT_EQ(form->OuterWidth(), 4030);
+  Click("Image2");
+  EXPECT_EQ(form->OuterWidth(), 7185);
+  EXPECT_EQ(Shown(), right_);
+}
+
+TEST_F(Form1PanelTest, APictureThatCannotBeReadLeavesTheOneShown) {
+  const int windows = static_cast<int>(QApplication::topLevelWidgets().size());
+  QFile jpeg(kResources + "/right.jpg");
+  ASSERT_TRUE(jpeg.open(QIODevice::ReadOnly));
+  const QByteArray bytes = jpeg.readAll();
+  QByteArray garbled = bytes;
+  for (qsizetype at = 200; at < garbled.size(); at += 7) garbled[at] = '\xFF';
+
+  // right.jpg missing: the panel opens, the designed arrow stays.
+  Place("left.jpg");
+  Click("Image2");
+  EXPECT_EQ(form->OuterWidth(), 7185);
+  EXPECT_EQ(Shown(), designed_);
+  Click("Image2");
+  EXPECT_EQ(form->OuterWidth(), 4030);
+  EXPECT_EQ(Shown(), left_);
+
+  // Damaged right.jpg: none of these is read, and left.jpg stays.
+  const struct {
+    const char* what;
+    QByteArray bytes;
+  } damaged[] = {{"empty", {}},
+                 {"text", "not a picture\n"},
+                 {"header only", bytes.left(300)},
+                 {"garbled", garbled}};
+  for (const auto& d : damaged) {
+    SCOPED_TRACE(d.what);
+    Write("right.jpg", d.bytes);
+    Click("Image2");
+    EXPECT_EQ(form->OuterWidth(), 7185);
+    EXPECT_EQ(Shown(), left_);
+    Click("Image2");
+    EXPECT_EQ(form->OuterWidth(), 4030);
+  }
+  // A directory by the name, and a directory that does not exist.
+  QFile::remove(Path("right.jpg"));
+  ASSERT_TRUE(QDir(directory_.path()).mkdir("right.jpg"));
+  Click("Image2");
+  EXPECT_EQ(Shown(), left_);
+  form->SetProgramDirectory(Path("nowhere"));
+  Click("Image2");
+  Click("Image2");
+  EXPECT_EQ(form->OuterWidth(), 7185);
+  EXPECT_EQ(Shown(), left_);
+
+  // No beep and no window of any kind.
+  EXPECT_EQ(Beeps(), 0u);
+  EXPECT_EQ(static_cast<int>(QApplication::topLevelWidgets().size()), windows);
+}
+
+// The build puts the arrows beside bin and beside this test program; a window left to its
+// default reads them from beside the running executable.
+using Form1ProgramDirectoryTest = Form1Test;
+
+TEST_F(Form1ProgramDirectoryTest, ArrowsComeFromBesideTheExecutable) {
+  for (const char* name : {"left.jpg", "right.jpg"}) {
+    for (const QString& directory :
+         {QStringLiteral(TESSALDO_PROGRAM_DIR), QCoreApplication::applicationDirPath()}) {
+      QFile placed(directory + "/" + name);
+      QFile source(kResources + "/" + name);
+      ASSERT_TRUE(placed.open(QIODevice::ReadOnly)) << placed.fileName().toStdString();
+      ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+      EXPECT_EQ(placed.readAll(), source.readAll()) << placed.fileName().toStdString();
+    }
+  }
+  Click("Image2");
+  EXPECT_EQ(Pixels(Control<QLabel>("Image2").pixmap().toImage()),
+            Pixels(QImage(kResources + "/right.jpg")));
+  Click("Image2");
+  EXPECT_EQ(Pixels(Control<QLabel>("Image2").pixmap().toImage()),
+            Pixels(QImage(kResources + "/left.jpg")));
+}
+
+}  // namespace
+}  // namespace tessaldo::testing
