@@ -1,5 +1,7 @@
 #include "tessaldo/converter_window/form1.h"
 
+#include "tessaldo/about_window/about_window_host.h"
+
 #include <QColor>
 #include <QCoreApplication>
 #include <QDir>
@@ -23,6 +25,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
 #include <algorithm>
+#include <chrono>
 #include <exception>
 #include <initializer_list>
 #include <string>
@@ -133,10 +136,21 @@ const std::array<NumericRule, 4> kRules{{
      .writeOut = {kText1, kText2, kText3, kText6Raw, kText5}},
 }};
 
-// Lets the window process its pending events, except user input, once per digit written:
-// what the user does meanwhile reaches the window after the running job.
+// Called once per digit written: lets the window process its pending events, except user input,
+// so what the user does meanwhile reaches the window after the running job. A pass over the
+// event loop costs a hundred digits, so it runs at most once a millisecond: the window stays
+// alive during a long conversion without a 14-digit one paying for eighty passes.
 struct LetEventsIn {
-  void operator()() const { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+  static constexpr std::chrono::microseconds kInterval{1000};
+
+  void operator()() const {
+    using Clock = std::chrono::steady_clock;
+    static Clock::time_point last;  // the user-interface thread's last pass
+    const Clock::time_point now = Clock::now();
+    if (now - last < kInterval) return;
+    last = now;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
 };
 
 // A field's text as it would be after an edit, with the caret's place.
@@ -283,6 +297,8 @@ Form1::Form1(platform::Beeper& beeper, QWidget* parent)
   ListView1->installEventFilter(this);
   connect(Command2, &QPushButton::clicked, this,
           [this] { RunExclusive([this] { Command2Click(); }); });
+  connect(Image1, &ClickableImage::Click, this,
+          [this] { RunExclusive([this] { Image1Click(); }); });
   connect(Image2, &ClickableImage::Click, this,
           [this] { RunExclusive([this] { Image2Click(); }); });
 
@@ -473,6 +489,13 @@ void Form1::FormLoad() {
     rows.append(new QTreeWidgetItem(QStringList{QString::number(code), TokenOf(code)}));
   }
   ListView1->addTopLevelItems(rows);
+}
+
+// The about window is created on the first click; later clicks load it again when it was closed,
+// or bring it to the front.
+void Form1::Image1Click() {
+  if (!about_) about_ = std::make_unique<AboutWindowHost>();
+  about_->Show();
 }
 
 // Reads the width back after setting it, and only then the picture: a picture that cannot be
@@ -908,14 +931,15 @@ void Form1::Text6RawChange() {
     Text6->clear();
     return;
   }
-  Text6->setPlainText(raw);
   QTextDocument& document = *Text6->document();
   QTextCursor cursor(&document);
-  cursor.setPosition(0);
-  cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+  // One edit block: the document is laid out once, when the redraw is complete. The whole text
+  // goes in dark blue, keeping the field's font.
+  cursor.beginEditBlock();
+  cursor.select(QTextCursor::Document);
   QTextCharFormat blue;
   blue.setForeground(QColor(kDarkBlue));
-  cursor.mergeCharFormat(blue);
+  cursor.insertText(raw, blue);
 
   const QString bars = QStringLiteral("||");
   qsizetype from = 0;
@@ -929,6 +953,7 @@ void Form1::Text6RawChange() {
     cursor.insertText(QStringLiteral("|"), red);
     from = found + 1;
   }
+  cursor.endEditBlock();
   cursor.setPosition(0);
   Text6->setTextCursor(cursor);
 }

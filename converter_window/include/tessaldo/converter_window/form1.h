@@ -26,6 +26,8 @@ class QTreeWidget;
 
 namespace tessaldo {
 
+class AboutWindowHost;
+
 class ClickableImage;
 
 // The fields that conversions write, in the order of their designer numbers.
@@ -57,6 +59,9 @@ class Form1 final : public QWidget, private NumericEditOwner {
   // set otherwise.
   QString ProgramDirectory() const;
   void SetProgramDirectory(const QString& directory);
+
+  // The about window's one instance: nullptr until the first click on Image1.
+  AboutWindowHost* AboutWindow() const { return about_.get(); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -90,6 +95,7 @@ class Form1 final : public QWidget, private NumericEditOwner {
   void ListView1DblClick(int row);
   void Command2Click();
   // Opens or closes the panel with the table and "Cancella", and swaps the arrow.
+  void Image1Click();
   void Image2Click();
   int SelectedRow() const;
   // Writes the notation of CaratteriScelti into Text6Raw, reads it back and writes the value into
@@ -155,6 +161,7 @@ class Form1 final : public QWidget, private NumericEditOwner {
   QTextEdit* Text6 = nullptr;
   ClickableImage* Image1 = nullptr;
   ClickableImage* Image2 = nullptr;
+  std::unique_ptr<AboutWindowHost> about_;
   QTreeWidget* ListView1 = nullptr;
   QPushButton* Command2 = nullptr;
 
