@@ -207,3 +207,57 @@ TEST_F(Form1ProgramDirectoryTest, ArrowsComeFromBesideTheExecutable) {
 
 }  // namespace
 }  // namespace tessaldo::testing
+
+namespace tessaldo::testing {
+namespace {
+
+using Form1AuthorImageTest = Form1Test;
+
+std::vector<QWidget*> AboutWindows() {
+  std::vector<QWidget*> found;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget->objectName() == QLatin1String("FormAutore") && widget->isVisible()) {
+      found.push_back(widget);
+    }
+  }
+  return found;
+}
+
+TEST_F(Form1AuthorImageTest, Image1OpensOneAboutWindowAndReopensItAfterClose) {
+  EXPECT_EQ(form->AboutWindow(), nullptr) << "nothing is created before the first click";
+  EXPECT_TRUE(AboutWindows().empty());
+
+  Click("Image1");
+  ASSERT_TRUE(WaitUntil([] { return AboutWindows().size() == 1; }));
+  QWidget* first = AboutWindows().front();
+  EXPECT_EQ(first->windowTitle(), QStringLiteral("Autore"));
+  EXPECT_EQ(first->parentWidget(), nullptr) << "shown without an owner";
+  EXPECT_FALSE(first->isModal());
+  auto* panel = first->findChild<QWidget*>(QStringLiteral("picture2"));
+  ASSERT_NE(panel, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return panel->y() < 60; })) << "the panel scrolls";
+  const QPoint placed = first->pos();
+  panel->move(panel->x(), -20);
+
+  // A second click: the same window, neither moved nor restarted, the converter still usable.
+  Click("Image1");
+  ASSERT_EQ(AboutWindows().size(), 1u);
+  EXPECT_EQ(AboutWindows().front(), first);
+  EXPECT_EQ(first->pos(), placed);
+  EXPECT_LE(panel->y(), -20);
+  Type(Text(1), "7");
+  EXPECT_EQ(Text(2).text(), QStringLiteral("111"));
+
+  // Closed, then loaded afresh: the panel starts again at its first position.
+  first->close();
+  ASSERT_TRUE(WaitUntil([] { return AboutWindows().empty(); }));
+  Click("Image1");
+  ASSERT_TRUE(WaitUntil([] { return AboutWindows().size() == 1; }));
+  auto* fresh = AboutWindows().front()->findChild<QWidget*>(QStringLiteral("picture2"));
+  ASSERT_NE(fresh, nullptr);
+  EXPECT_GT(fresh->y(), 50) << "a reloaded window starts its panel at 960 twips";
+  EXPECT_EQ(AboutWindows().front()->pos(), placed);
+}
+
+}  // namespace
+}  // namespace tessaldo::testing
