@@ -3,14 +3,16 @@
 #   1. the native build (GCC),
 #   2. the same build with AddressSanitizer and UndefinedBehaviorSanitizer,
 #   3. the fuzzers (clang, libFuzzer) for a bounded time each,
-#   4. the Windows build (MinGW-w64), its tests run under Wine.
-# Usage: scripts/test.sh [stage ...]   stages: native sanitize fuzz windows (default: all)
+#   4. the Windows build (MinGW-w64), its tests run under Wine,
+#   5. the Debian package, installed into a scratch root and removed.
+# Usage: scripts/test.sh [stage ...]
+#   stages: native sanitize fuzz windows package (default: all)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 jobs=${JOBS:-$(nproc)}
 stages=("$@")
-[ "${#stages[@]}" -eq 0 ] && stages=(native sanitize fuzz windows)
+[ "${#stages[@]}" -eq 0 ] && stages=(native sanitize fuzz windows package)
 
 bash scripts/install-deps.sh
 
@@ -50,7 +52,9 @@ configure_and_build() {
 for stage in "${stages[@]}"; do
   case "$stage" in
     native)
-      configure_and_build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+      # Installed into a prefix of its own by the install test.
+      configure_and_build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_INSTALL_PREFIX="$root/build/release/prefix"
       run_ctest native build/release
       ;;
     sanitize)
@@ -81,6 +85,11 @@ for stage in "${stages[@]}"; do
       "$(command -v wineserver || echo /usr/lib/wine/wineserver)" -w || true
       run_ctest windows build/windows
       unset WINEPREFIX
+      ;;
+    package)
+      configure_and_build build/package -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+        -DTESSALDO_TESTS=OFF -DTESSALDO_BENCHMARKS=OFF -DTESSALDO_PACKAGE_TEST=ON
+      run_ctest package build/package
       ;;
     *)
       echo "unknown stage: $stage" >&2

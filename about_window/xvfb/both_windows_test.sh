@@ -8,36 +8,10 @@ set -euo pipefail
 bin=$1
 artefacts=$2
 mkdir -p "$artefacts"
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
-wait_for() {
-  local seconds=$1
-  shift
-  local deadline=$((SECONDS + seconds))
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.1
-  done
-}
-
+source "$(dirname "$0")/../../cmake/xvfb-session.sh"
 screen_width=1280
 screen_height=1024
-Xvfb -displayfd 3 -screen 0 ${screen_width}x${screen_height}x24 -nolisten tcp 3>"$work/display" \
-  2>"$work/xvfb.log" &
-pids+=($!)
-wait_for 20 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n 1 "$work/display")"
+start_xvfb $screen_width $screen_height
 
 QT_QPA_PLATFORM=xcb "$bin" 2>"$work/bin.log" &
 pids+=($!)
@@ -69,5 +43,31 @@ scrolled() {
 wait_for 10 scrolled || fail "the about window's panel does not scroll"
 
 import -display "$DISPLAY" -window root "$artefacts/both_windows.png"
+import -display "$DISPLAY" -window "$about" "$artefacts/about_window.png"
+
+# The guided-entry panel opened with the arrow (3360, 4920 twips, 360 wide and high), a number
+# typed, and the converter window kept on its own.
+eval "$(xdotool getwindowgeometry --shell "$converter")"
+xdotool mousemove --sync $((X + (3360 + 180) / 15)) $((Y + (4920 + 180) / 15)) click 1
+wide() {
+  eval "$(xdotool getwindowgeometry --shell "$converter")"
+  [ "$WIDTH" -eq $((7095 / 15)) ]
+}
+wait_for 10 wide || fail "the arrow did not open the panel (width $WIDTH)"
+import -display "$DISPLAY" -window "$converter" "$work/empty.png"
+xdotool mousemove --sync $((X + 60)) $((Y + 50)) click 1
+xdotool type --delay 100 "1994"
+# Settled: the last two grabs alike, and unlike the window before typing.
+settled() {
+  import -display "$DISPLAY" -window "$converter" "$work/next.png"
+  local moved same
+  moved=$(compare -metric AE "$work/empty.png" "$work/next.png" null: 2>&1 || true)
+  same=$(compare -metric AE "$work/last.png" "$work/next.png" null: 2>&1 || true)
+  mv "$work/next.png" "$work/last.png"
+  [ "$moved" != 0 ] && [ "$same" = 0 ]
+}
+cp "$work/empty.png" "$work/last.png"
+wait_for 10 settled || fail "the typed number did not show"
+cp "$work/last.png" "$artefacts/converter_window.png"
 echo "about window at $X,$Y (${WIDTH}x${HEIGHT}) on a ${screen_width}x${screen_height} screen;" \
   "grab in $artefacts/both_windows.png"

@@ -7,34 +7,8 @@ set -euo pipefail
 bin=$1
 artefacts=$2
 mkdir -p "$artefacts"
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
-# Polls a command until it succeeds, for at most $1 seconds.
-wait_for() {
-  local seconds=$1
-  shift
-  local deadline=$((SECONDS + seconds))
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.1
-  done
-}
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-wait_for 20 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n 1 "$work/display")"
+source "$(dirname "$0")/../../cmake/xvfb-session.sh"
+start_xvfb 1280 1024
 
 QT_QPA_PLATFORM=xcb "$bin" 2>"$work/bin.log" &
 pids+=($!)
