@@ -62,6 +62,25 @@ Fields Form1Test::Texts() const {
   return texts;
 }
 
+void Form1Test::Clear() {
+  for (int n = 1; n <= 4; ++n) {
+    Text(n).selectAll();
+    Press(Text(n), Qt::Key_Delete);
+  }
+}
+
+std::vector<int> Form1Test::WrittenDuring(const std::function<void()>& action) {
+  std::vector<int> written;
+  std::vector<QMetaObject::Connection> watches;
+  for (int n = 1; n <= 6; ++n) {
+    watches.push_back(QObject::connect(&Text(n), &QLineEdit::textChanged,
+                                       [&written, n] { written.push_back(n); }));
+  }
+  action();
+  for (const auto& watch : watches) QObject::disconnect(watch);
+  return written;
+}
+
 void Form1Test::Type(QLineEdit& field, const QString& keys) {
   for (const QChar key : keys) QTest::keyClick(&field, key.toLatin1());
 }

@@ -69,6 +69,10 @@ class Form1Test : public ::testing::Test {
   QLabel& Label6() const { return Control<QLabel>("Label6"); }
   Fields Texts() const;
   std::size_t Beeps() const { return beeper.tones.size(); }
+  // Empties the four numeric fields.
+  void Clear();
+  // The fields (1 to 5, and 6 for Text6Raw) written while `action` runs, in order.
+  std::vector<int> WrittenDuring(const std::function<void()>& action);
 
   void Type(QLineEdit& field, const QString& keys);
   void Press(QWidget& widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);

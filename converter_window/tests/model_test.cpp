@@ -8,7 +8,6 @@
 #include <QTest>
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 #include <random>
 #include <string_view>
@@ -50,6 +49,12 @@ QString Roman(std::uint64_t value) {
 QString Token(int code) {
   const std::string_view token = CodePage::TokenOf(static_cast<std::uint8_t>(code));
   return QString::fromUtf8(token.data(), static_cast<qsizetype>(token.size()));
+}
+
+QStringList Tokens(const std::vector<int>& rows) {
+  QStringList tokens;
+  for (const int row : rows) tokens.append(Token(row));
+  return tokens;
 }
 
 QString Joined(const QStringList& tokens) {
@@ -145,12 +150,8 @@ class Form1ModelTest : public Form1Test {
   std::array<QLineEdit*, 4> fields_{};
   std::mt19937_64 random_{kSeed};
 
-  struct Counts {
-    int picked = 0;
-    int pickRefused = 0;
-    int seventhAfterNul = 0;
-    int deleted = 0;
-    int toggled = 0;
+  struct {
+    int picked = 0, pickRefused = 0, seventhAfterNul = 0, deleted = 0, toggled = 0;
   } counts_;
 
   int Pick(int below) { return std::uniform_int_distribution<int>(0, below - 1)(random_); }
@@ -206,14 +207,11 @@ bool Form1ModelTest::Apply(int field, const Edit& candidate, Kind step) {
 // afresh.
 void Form1ModelTest::ShowRows(const std::vector<int>& rows) {
   pickedRows_ = rows;
-  if (rows.empty()) {
-    expected_ = Fields{};
-  } else {
+  expected_ = Fields{};
+  if (!rows.empty()) {
     const std::uint64_t value = *ValueOfRows(rows);
-    QStringList tokens;
-    for (const int row : rows) tokens.append(Token(row));
-    expected_ = Fields{QString::number(value), Digits(value, 2), Digits(value, 8),
-                       Digits(value, 16),      Roman(value),     Joined(tokens)};
+    expected_ = Everywhere(0, QString::number(value), value);
+    expected_[5] = Joined(Tokens(rows));
   }
   for (int field = 0; field < 4; ++field) {
     history_[field] =
@@ -291,9 +289,7 @@ void Form1ModelTest::CheckWindow() {
   ASSERT_EQ(Texts(), expected_);
   ASSERT_EQ(Beeps(), beeps_);
   ASSERT_EQ(Label6().text(), caption_);
-  QStringList tokens;
-  for (const int row : pickedRows_) tokens.append(Token(row));
-  ASSERT_EQ(form->CaratteriScelti, tokens);
+  ASSERT_EQ(form->CaratteriScelti, Tokens(pickedRows_));
   // While tokens are picked, the base-256 field holds exactly their notation.
   if (!form->CaratteriScelti.isEmpty()) {
     ASSERT_EQ(Text(6).text(), Joined(form->CaratteriScelti));
@@ -441,11 +437,6 @@ TEST_F(Form1ModelTest, RandomEditsKeepEveryFieldInStep) {
   EXPECT_GT(counts_.seventhAfterNul, 20);
   EXPECT_GT(counts_.deleted, kActions / 50);
   EXPECT_GT(counts_.toggled, 100);
-  std::printf(
-      "accepted %d, refused %zu, emptied %d; picks %d, refused %d, seventh %d; "
-      "deletions %d, toggles %d\n",
-      accepted, beeps_, emptied, counts_.picked, counts_.pickRefused, counts_.seventhAfterNul,
-      counts_.deleted, counts_.toggled);
 }
 
 }  // namespace
