@@ -2,7 +2,7 @@
 
 // Temporary directories, marks and child processes for the POSIX tests.
 
-#include <spawn.h>
+#include <grp.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,9 +11,8 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
-#include <optional>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,9 +21,8 @@ namespace tessaldo::launcher::test_support {
 
 namespace fs = std::filesystem;
 
-// A fresh directory under the system's temporary directory, open to every
-// user (the tests also run programs as an unprivileged user), removed with
-// its contents at the end.
+// A fresh directory, open to every user (programs also run as an
+// unprivileged user), removed with its contents at the end.
 class TemporaryDirectory {
  public:
   TemporaryDirectory() {
@@ -55,35 +53,45 @@ inline void WriteFile(const fs::path& path, const std::string& text) {
 
 inline void WriteScript(const fs::path& path, const std::string& text) {
   WriteFile(path, text);
-  fs::permissions(path, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                            fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(path, static_cast<fs::perms>(0755));
 }
 
-// A mark of launcher_mark or of a test script: "key=value" lines.
-struct Mark {
-  std::string exe;
-  std::string cwd;
-  std::string status;
-  std::string uid;
-  std::vector<std::string> args;
-};
+// A script that runs `command`, then leaves a mark at `mark` of how it was
+// started and of the command's exit status, and exits with that status.
+inline void WriteMarkingScript(const fs::path& script, const fs::path& mark,
+                               const std::string& command = "true") {
+  WriteScript(script, "#!/bin/sh\n" + command +
+                          "\nstatus=$?\n{ printf 'exe=%s\\ncwd=%s\\nuid=%s\\nstatus=%s\\n' \"$0\" "
+                          "\"$(pwd)\" \"$(id -u)\" \"$status\"\n"
+                          "  for a; do printf 'arg=%s\\n' \"$a\"; done; } > '" +
+                          mark.string() + "'\nexit $status\n");
+}
 
-inline std::optional<Mark> ReadMark(const fs::path& path) {
-  if (!fs::exists(path)) return std::nullopt;
-  Mark mark;
-  std::istringstream lines(ReadFile(path));
-  for (std::string line; std::getline(lines, line);) {
-    const auto equals = line.find('=');
-    if (equals == std::string::npos) continue;
-    const std::string key = line.substr(0, equals);
-    const std::string value = line.substr(equals + 1);
-    if (key == "exe") mark.exe = value;
-    if (key == "cwd") mark.cwd = value;
-    if (key == "status") mark.status = value;
-    if (key == "uid") mark.uid = value;
-    if (key == "arg") mark.args.push_back(value);
+// The text of a mark as launcher_mark or a marking script leaves it.
+inline std::string MarkText(std::initializer_list<std::string> lines) {
+  std::string text;
+  for (const auto& line : lines) text += line + "\n";
+  return text;
+}
+
+// Runs `body` in a child process with `path` as PATH, in `directory`, as
+// `uid`; the child's exit status, -1 when it did not exit. `body` ends the
+// child itself; if it returns, the status is 127.
+template <class Body>
+int RunInChild(uid_t uid, const std::string& path, const fs::path& directory, Body body) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::setenv("PATH", path.c_str(), 1);
+    if (::chdir(directory.c_str()) == 0 &&
+        (uid == ::geteuid() || (::setgroups(0, nullptr) == 0 && ::setresgid(uid, uid, uid) == 0 &&
+                                ::setresuid(uid, uid, uid) == 0))) {
+      body();
+    }
+    ::_exit(127);
   }
-  return mark;
+  int status = 0;
+  if (child < 0 || ::waitpid(child, &status, 0) != child) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // Reaps every child and, for a subreaper, every orphaned descendant, until

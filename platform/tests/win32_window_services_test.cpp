@@ -7,7 +7,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <string>
 #include <thread>
 
@@ -17,100 +16,51 @@ namespace tessaldo::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
-constexpr unsigned kStayFlags = kSwpNoSize | kSwpNoMove | kSwpNoRedraw;  // 11
+constexpr unsigned kStay = kSwpNoSize | kSwpNoMove | kSwpNoRedraw;  // FormPrimoPiano's 11
 
-bool operator==(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-class Win32WindowServicesTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    window_ = ::CreateWindowExA(0, "STATIC", "Autore", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 50,
-                                300, 160, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
-    ASSERT_NE(window_, nullptr) << "CreateWindowExA failed, error " << ::GetLastError()
-                                << " (under Wine: is a graphics driver set?)";
+// Into the top-most band, again, and out of it: the window keeps its place and size; a
+// destroyed window fails.
+TEST(Win32WindowServices, SetWindowPosMovesTheWindowIntoAndOutOfTheTopMostBand) {
+  HWND window = ::CreateWindowExA(0, "STATIC", "Autore", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 50,
+                                  300, 160, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(window, nullptr) << "CreateWindowExA failed, error " << ::GetLastError()
+                             << " (under Wine: is a graphics driver set?)";
+  const auto handle = reinterpret_cast<WindowHandle>(window);
+  const auto services = MakeSystemWindowServices();
+  RECT before{};
+  ::GetWindowRect(window, &before);
+  for (const auto& [after, onTop] : {std::pair{kHwndTopMost, true}, std::pair{kHwndTopMost, true},
+                                     std::pair{kHwndNoTopMost, false}}) {
+    EXPECT_TRUE(services->SetWindowPos(handle, after, 0, 0, 0, 0, kStay)) << after;
+    EXPECT_EQ((::GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, onTop) << after;
+    RECT now{};
+    ::GetWindowRect(window, &now);
+    EXPECT_TRUE(now.left == before.left && now.top == before.top && now.right == before.right &&
+                now.bottom == before.bottom);
   }
-  void TearDown() override {
-    if (window_ != nullptr) ::DestroyWindow(window_);
-  }
-
-  WindowHandle Handle() const { return reinterpret_cast<WindowHandle>(window_); }
-  bool TopMost() const { return (::GetWindowLongPtrA(window_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-  RECT Rect() const {
-    RECT rect{};
-    ::GetWindowRect(window_, &rect);
-    return rect;
-  }
-
-  std::unique_ptr<WindowServices> services_ = MakeSystemWindowServices();
-  HWND window_ = nullptr;
-};
-
-TEST_F(Win32WindowServicesTest, TopMostBandKeepsPlaceAndSize) {
-  EXPECT_EQ(kStayFlags, 11u);
-  const RECT before = Rect();
-  ASSERT_FALSE(TopMost());
-
-  EXPECT_TRUE(services_->SetWindowPos(Handle(), kHwndTopMost, 0, 0, 0, 0, kStayFlags));
-  EXPECT_TRUE(TopMost());
-  EXPECT_TRUE(Rect() == before);
-
-  // Once more in the band: still a success.
-  EXPECT_TRUE(services_->SetWindowPos(Handle(), kHwndTopMost, 0, 0, 0, 0, kStayFlags));
-  EXPECT_TRUE(TopMost());
-
-  EXPECT_TRUE(services_->SetWindowPos(Handle(), kHwndNoTopMost, 0, 0, 0, 0, kStayFlags));
-  EXPECT_FALSE(TopMost());
-  EXPECT_TRUE(Rect() == before);
-}
-
-TEST_F(Win32WindowServicesTest, MovesAndSizesOutsideTheBand) {
-  EXPECT_TRUE(services_->SetWindowPos(Handle(), kHwndTopMost, 70, 80, 250, 120,
-                                      kSwpNoZOrder | kSwpNoActivate));
-  const RECT after = Rect();
-  EXPECT_EQ(after.left, 70);
-  EXPECT_EQ(after.top, 80);
-  EXPECT_EQ(after.right - after.left, 250);
-  EXPECT_EQ(after.bottom - after.top, 120);
-  // kSwpNoZOrder leaves the band alone, whatever the insert-after says.
-  EXPECT_FALSE(TopMost());
-}
-
-TEST_F(Win32WindowServicesTest, DestroyedWindowFails) {
-  const WindowHandle gone = Handle();
-  ASSERT_TRUE(::DestroyWindow(window_));
-  window_ = nullptr;
-  EXPECT_FALSE(services_->SetWindowPos(gone, kHwndTopMost, 0, 0, 0, 0, kStayFlags));
-  EXPECT_FALSE(services_->SetWindowPos(gone, kHwndNoTopMost, 0, 0, 0, 0, kStayFlags));
+  ASSERT_TRUE(::DestroyWindow(window));
+  EXPECT_FALSE(services->SetWindowPos(handle, kHwndTopMost, 0, 0, 0, 0, kStay));
 }
 
 // The shell opens a command file with its handler, which leaves a file behind.
-TEST(Win32ShellOpen, OpensTheDocumentWithItsHandler) {
+TEST(Win32WindowServices, ShellOpenOpensTheDocumentWithItsHandler) {
   const fs::path dir =
       fs::temp_directory_path() / ("tessaldo-shell-" + std::to_string(::GetCurrentProcessId()));
   fs::create_directories(dir);
-  const fs::path script = dir / "open_me.cmd";
   const fs::path marker = dir / "opened.txt";
-  {
-    std::ofstream out(script);
-    out << "@echo opened> \"" << marker.string() << "\"\r\n";
-  }
-  auto services = MakeSystemWindowServices();
-  services->ShellOpen(0, script.string(), kSwShowMinimized);
-
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  std::ofstream(dir / "open_me.cmd") << "@echo opened> \"" << marker.string() << "\"\r\n";
+  MakeSystemWindowServices()->ShellOpen(0, (dir / "open_me.cmd").string(), kSwShowMinimized);
+  const auto deadline = std::chrono::steady_clock::now() + 60s;
   while (!fs::exists(marker) && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::this_thread::sleep_for(20ms);
   }
   EXPECT_TRUE(fs::exists(marker));
-
+  // The handler may still hold the directory for a moment.
   std::error_code ignored;
-  const auto cleanup = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (fs::remove_all(dir, ignored) == static_cast<std::uintmax_t>(-1) &&
-         std::chrono::steady_clock::now() < cleanup) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  for (int i = 0; i < 500 && fs::remove_all(dir, ignored) == static_cast<std::uintmax_t>(-1); ++i) {
+    std::this_thread::sleep_for(20ms);
   }
 }
 
