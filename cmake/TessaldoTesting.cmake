@@ -37,3 +37,13 @@ function(tessaldo_add_gtest target)
       PROPERTIES TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${ARG_ENVIRONMENT}")
   endif()
 endfunction()
+
+# tessaldo_add_xvfb_test(<name> <script>)
+# A script that runs `bin` on a real X server of its own (Xvfb) and keeps its
+# screen grabs in the build tree's artefacts directory.
+function(tessaldo_add_xvfb_test name script)
+  if(TESSALDO_TESTS AND NOT WIN32)
+    add_test(NAME ${name} COMMAND ${script} $<TARGET_FILE:bin> ${PROJECT_BINARY_DIR}/artefacts)
+    set_tests_properties(${name} PROPERTIES TIMEOUT 120)
+  endif()
+endfunction()
