@@ -7,12 +7,14 @@
 #include <QString>
 #include <QTimer>
 #include <QUrl>
+
 #include <cstdint>
 #include <functional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
+#include "tessaldo/testing/qt_testing.h"
 
 #include "tessaldo/platform/window_services.h"
 
@@ -54,28 +56,6 @@ class RecordingWindowServices final : public platform::WindowServices {
   std::vector<Placement> placements;
   std::vector<Opening> openings;
 };
-
-// The URLs QDesktopServices hands to it, as a URL handler.
-class UrlRecorder : public QObject {
-  Q_OBJECT
- public:
-  std::vector<QUrl> urls;
- public slots:
-  void Open(const QUrl& url) { urls.push_back(url); }
-};
-
-// Lets events run until `done` holds or the time is up; returns whether it held.
-// Between checks the thread waits in an event loop for at most 2 ms.
-inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
-  const QDeadlineTimer deadline(timeoutMs);
-  while (!done()) {
-    if (deadline.hasExpired()) return false;
-    QEventLoop loop;
-    QTimer::singleShot(2, &loop, &QEventLoop::quit);
-    loop.exec();
-  }
-  return true;
-}
 
 // Runs the deferred deletions that are due.
 inline void FlushDeletions() {

@@ -1,5 +1,7 @@
 #include "harness.h"
 
+#include "tessaldo/converter_window/fonts.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -17,16 +19,6 @@
 
 namespace tessaldo::testing {
 
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > timeoutMs) return false;
-    QTest::qWait(5);
-  }
-  return true;
-}
-
 Shown ShownText(const QTextEdit& box) {
   Shown shown;
   for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next()) {
@@ -42,6 +34,7 @@ Shown ShownText(const QTextEdit& box) {
 }
 
 void Form1Test::SetUp() {
+  InstallFontSubstitutes();
   form = std::make_unique<Form1>(beeper);
   form->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));

@@ -21,6 +21,7 @@
 
 #include "tessaldo/converter_window/form1.h"
 #include "tessaldo/platform/beeper.h"
+#include "tessaldo/testing/qt_testing.h"
 
 inline void PrintTo(const QString& text, std::ostream* out) {
   *out << '"' << text.toStdString() << '"';
@@ -36,9 +37,6 @@ class RecordingBeeper final : public platform::Beeper {
   }
   std::vector<std::pair<unsigned, unsigned>> tones;
 };
-
-// Lets events run until `done` holds or the time is up; returns whether it held.
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 
 // Text6 as shown: its characters, and per character 'R' for the red of the bars, 'B' for the
 // dark blue of the text, '?' for anything else.

@@ -13,6 +13,8 @@
 #include <memory>
 #include <vector>
 
+#include "tessaldo/testing/qt_testing.h"
+
 namespace tessaldo::platform {
 namespace {
 
@@ -79,13 +81,7 @@ TEST(QtWindowServices, SetWindowPosFailsAndChangesNothingForWhatItCannotDo) {
   EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
-class UrlRecorder : public QObject {
-  Q_OBJECT
- public:
-  std::vector<QUrl> urls;
- public slots:
-  void Open(const QUrl& url) { urls.push_back(url); }
-};
+using tessaldo::testing::UrlRecorder;
 
 // Addresses reach the URL handlers as URLs, an absolute path as a local file; an empty
 // address opens nothing.
@@ -107,12 +103,3 @@ TEST(QtWindowServices, ShellOpenHandsAddressesToTheDesktop) {
 
 }  // namespace
 }  // namespace tessaldo::platform
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
-
-#include "qt_window_services_test.moc"

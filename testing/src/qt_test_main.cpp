@@ -2,13 +2,11 @@
 
 #include <QApplication>
 
-#include "tessaldo/resources.h"
-
-// The windows run offscreen, whatever the caller's display.
+// The windows need an application object; the tests run them offscreen, whatever the caller's
+// display.
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-  tessaldo::InitResources();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
