@@ -37,7 +37,9 @@ done
 root="$work/root"
 mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates" "$root/var/log"
 touch "$root/var/lib/dpkg/status"
-dpkg_root() { dpkg --root="$root" --force-script-chrootless --force-not-root "$@"; }
+dpkg_root() {
+  dpkg --root="$root" --log="$root/var/log/dpkg.log" --force-script-chrootless --force-not-root "$@"
+}
 dpkg_root --force-depends -i "$deb" >"$work/dpkg.log" 2>&1 || {
   cat "$work/dpkg.log"
   fail "dpkg could not install the package"
