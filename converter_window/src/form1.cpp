@@ -54,11 +54,6 @@ constexpr QRgb kLabelText = qRgb(255, 255, 255);
 constexpr unsigned kBeepHz = 200;
 constexpr unsigned kBeepMs = 200;
 
-// Every number the window accepts has at most this many decimal digits.
-constexpr qsizetype kMaxDigits = 14;
-constexpr int kRomanMax = 3999;
-constexpr std::size_t kHistoryDepth = 1000;
-
 // Outer widths in twips: the panel with the table is closed at exactly kClosedWidth and open at
 // any other width. The frame counted into them is the designed one, 45 twips on each side, not
 // whatever the window system draws: the client area, which the window controls, then cuts the
@@ -72,136 +67,8 @@ constexpr int kCodeColumnWidth = 1200;
 constexpr int kTokenMargin = 1560;
 constexpr int kCodes = 256;
 
-const QString kHexCaption = QStringLiteral("Esadecimale");
-const QString kHexHint = QStringLiteral("Esadecimale (solo MAIUSCOLE)");
-const QString kRomanTooLarge = QStringLiteral("Conversione impossibile (>3999)");
 const QString kClosedPicture = QStringLiteral("left.jpg");
 const QString kOpenPicture = QStringLiteral("right.jpg");
-
-bool IsDecimalDigit(QChar c) {
-  return c >= u'0' && c <= u'9';
-}
-bool IsBinaryDigit(QChar c) {
-  return c == u'0' || c == u'1';
-}
-bool IsOctalDigit(QChar c) {
-  return c >= u'0' && c <= u'7';
-}
-bool IsUpperHexDigit(QChar c) {
-  return IsDecimalDigit(c) || (c >= u'A' && c <= u'F');
-}
-bool IsLowerHexLetter(QChar c) {
-  return c >= u'a' && c <= u'f';
-}
-
-// How each numeric field reads and writes the number. The decimal field counts its own
-// characters against the limit and keeps what the user typed; the others count the value's
-// digits, so they take any number of leading zeros.
-struct NumericRule {
-  bool (*accepts)(QChar);
-  Expected<Currency, Failure> (*read)(std::string_view);
-  bool limitsOwnText;
-  const char16_t* pastePrefix;  // the base's prefix that a paste may carry, or empty
-  bool lowerCaseHint;
-  std::array<FieldId, 5> writeOut;  // in the order the field writes them
-};
-
-using enum FieldId;
-constexpr int kHexIndex = 3;
-
-const std::array<NumericRule, 4> kRules{{
-    {.accepts = IsDecimalDigit,
-     .read = Currency::FromDecimalText,
-     .limitsOwnText = true,
-     .pastePrefix = u"",
-     .lowerCaseHint = false,
-     .writeOut = {kText2, kText3, kText4, kText6Raw, kText5}},
-    {.accepts = IsBinaryDigit,
-     .read = Conversioni::BinarioADecimale,
-     .limitsOwnText = false,
-     .pastePrefix = u"0b",
-     .lowerCaseHint = false,
-     .writeOut = {kText1, kText4, kText3, kText6Raw, kText5}},
-    {.accepts = IsOctalDigit,
-     .read = Conversioni::OttaleADecimale,
-     .limitsOwnText = false,
-     .pastePrefix = u"0o",
-     .lowerCaseHint = false,
-     .writeOut = {kText1, kText2, kText4, kText6Raw, kText5}},
-    {.accepts = IsUpperHexDigit,
-     .read = Conversioni::EsadecimaleADecimale,
-     .limitsOwnText = false,
-     .pastePrefix = u"0x",
-     .lowerCaseHint = true,
-     .writeOut = {kText1, kText2, kText3, kText6Raw, kText5}},
-}};
-
-// Called once per digit written: lets the window process its pending events, except user input,
-// so what the user does meanwhile reaches the window after the running job. A pass over the
-// event loop costs a hundred digits, so it runs at most once a millisecond: the window stays
-// alive during a long conversion without a 14-digit one paying for eighty passes.
-struct LetEventsIn {
-  static constexpr std::chrono::microseconds kInterval{1000};
-
-  void operator()() const {
-    using Clock = std::chrono::steady_clock;
-    static Clock::time_point last;  // the user-interface thread's last pass
-    const Clock::time_point now = Clock::now();
-    if (now - last < kInterval) return;
-    last = now;
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  }
-};
-
-// A field's text as it would be after an edit, with the caret's place.
-struct Candidate {
-  QString text;
-  int caret = 0;
-};
-
-// `inserted` replaces the selection, or goes in at the caret: a typed key or a paste.
-Candidate ReplaceSelection(const QLineEdit& field, const QString& inserted) {
-  QString text = field.text();
-  int at = field.cursorPosition();
-  if (field.hasSelectedText()) {
-    at = field.selectionStart();
-    text.remove(at, field.selectionLength());
-  }
-  text.insert(at, inserted);
-  return {text, at + static_cast<int>(inserted.size())};
-}
-
-Candidate InsertAt(QString text, int position, const QString& inserted) {
-  const int at = std::clamp(position, 0, static_cast<int>(text.size()));
-  text.insert(at, inserted);
-  return {text, at + static_cast<int>(inserted.size())};
-}
-
-Candidate RemoveSelection(const QLineEdit& field) {
-  QString text = field.text();
-  const int at = field.selectionStart();
-  text.remove(at, field.selectionLength());
-  return {text, at};
-}
-
-// Backspace: the selection, or the character before the caret.
-Candidate BackspaceCandidate(const QLineEdit& field) {
-  if (field.hasSelectedText()) return RemoveSelection(field);
-  QString text = field.text();
-  const int at = field.cursorPosition();
-  if (at == 0) return {text, 0};
-  text.remove(at - 1, 1);
-  return {text, at - 1};
-}
-
-// Delete: the selection, or the character after the caret.
-Candidate DeleteCandidate(const QLineEdit& field) {
-  if (field.hasSelectedText()) return RemoveSelection(field);
-  QString text = field.text();
-  const int at = field.cursorPosition();
-  if (at < text.size()) text.remove(at, 1);
-  return {text, at};
-}
 
 bool IsModifierKey(int key) {
   switch (key) {
@@ -231,11 +98,6 @@ bool IsTypedText(const QKeyEvent& event) {
   return held != Qt::ControlModifier && held != (Qt::ControlModifier | Qt::ShiftModifier);
 }
 
-bool CarriesControlCharacter(const QKeyEvent& event) {
-  const QString text = event.text();
-  return !text.isEmpty() && text.front().category() == QChar::Other_Control;
-}
-
 QFont DesignedFont(const char* family, qreal points, bool bold = false) {
   QFont font(QString::fromLatin1(family));
   font.setPointSizeF(points);
@@ -251,13 +113,6 @@ void Colour(QWidget& widget, QPalette::ColorRole textRole, QRgb text, QPalette::
   widget.setPalette(palette);
 }
 
-// The base-256 notation of the picked tokens: "|| ", each token followed by " || ".
-QString PickedText(const QStringList& tokens) {
-  QString text = QStringLiteral("|| ");
-  for (const QString& token : tokens) text += token + QStringLiteral(" || ");
-  return text;
-}
-
 QString TokenOf(int code) {
   const std::string_view token = CodePage::TokenOf(static_cast<std::uint8_t>(code));
   return QString::fromUtf8(token.data(), static_cast<qsizetype>(token.size()));
@@ -270,20 +125,11 @@ bool IsEnterKey(const QKeyEvent& event) {
 
 }  // namespace
 
-void Form1::History::Reset(const QString& text) {
-  entries.assign(1, Entry{text, static_cast<int>(text.size())});
-  at = 0;
-}
-
-void Form1::History::Record(const QString& text, int caret) {
-  entries.resize(at + 1);
-  entries.push_back(Entry{text, caret});
-  if (entries.size() > kHistoryDepth) entries.erase(entries.begin());
-  at = entries.size() - 1;
-}
-
 Form1::Form1(platform::Beeper& beeper, QWidget* parent)
-    : QWidget(parent), beeper_(beeper), probe_(std::make_unique<LineEditProbe>()) {
+    : QWidget(parent),
+      beeper_(beeper),
+      model_(YieldRef(eventPump_)),
+      probe_(std::make_unique<LineEditProbe>()) {
   BuildLayout();
   numeric_ = {Text1, Text2, Text3, Text4};
   connect(Text6Raw, &QLineEdit::textChanged, this, &Form1::Text6RawChange, Qt::DirectConnection);
@@ -516,50 +362,29 @@ int Form1::SelectedRow() const {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Guided entry. While CaratteriScelti holds tokens, Text6Raw holds exactly their notation and
-// the other fields its value. A pick that the value cannot take (over 14 digits, beyond the
-// currency range, or unreadable for any other reason) is refused with the beep and leaves the
-// list and every field as they were.
+// Guided entry: the model holds the picked tokens.
+
+QStringList Form1::CaratteriScelti() const {
+  QStringList tokens;
+  for (const std::string& token : model_.CaratteriScelti())
+    tokens.append(QString::fromStdString(token));
+  return tokens;
+}
 
 void Form1::ListView1DblClick(int row) {
   if (row < 0 || row >= ListView1->topLevelItemCount()) return;
-  CaratteriScelti.append(ListView1->topLevelItem(row)->text(1));
-  if (!ConvertPicked()) CaratteriScelti.removeLast();
+  Display(model_.Apply(Request::Picking(ListView1->topLevelItem(row)->text(1).toStdString())));
 }
 
 void Form1::Command2Click() {
-  if (CaratteriScelti.isEmpty()) return;
-  const QString removed = CaratteriScelti.takeLast();
-  if (CaratteriScelti.isEmpty()) {
-    for (const FieldId target : {kText1, kText2, kText3, kText4, kText5, kText6Raw}) {
-      Write(target, QString());
-    }
-    return;
-  }
-  // A list the window built always converts once shortened; one set from outside may not.
-  if (!ConvertPicked()) CaratteriScelti.append(removed);
-}
-
-bool Form1::ConvertPicked() {
-  const QString before = Text6Raw->text();
-  Write(kText6Raw, PickedText(CaratteriScelti));
-  const Expected<Currency, Failure> value =
-      Conversioni::Utf8ADecimale(Text6Raw->text().toStdString());
-  if (!value.has_value() || static_cast<qsizetype>(value->DecimalText().size()) > kMaxDigits) {
-    Refuse();
-    Write(kText6Raw, before);
-    return false;
-  }
-  for (const FieldId target : {kText1, kText2, kText3, kText4, kText5}) {
-    Write(target, Render(target, *value));
-  }
-  return true;
+  Display(model_.Apply(Request::Of(Request::Kind::kCancella)));
 }
 
 // ---------------------------------------------------------------------------------------------
 // One job at a time. The digit writers let pending events in; an edit that arrives meanwhile
 // (a posted key, a timer's paste) waits in `pending_` and runs when the running job has ended,
-// so no edit ever sees the fields half written.
+// so no edit ever sees the fields half written. Whatever a job throws stops here: the model took
+// nothing of that edit, and the fields are shown afresh from it.
 
 void Form1::RunExclusive(std::function<void()> job) {
   pending_.push_back(std::move(job));
@@ -572,9 +397,22 @@ void Form1::RunExclusive(std::function<void()> job) {
       next();
     } catch (const std::exception& error) {
       qCritical("Form1: edit abandoned: %s", error.what());
+      DisplayModel();
+    } catch (...) {
+      qCritical("Form1: edit abandoned");
+      DisplayModel();
     }
   }
   running_ = false;
+}
+
+void Form1::EventPump::operator()() const {
+  using Clock = std::chrono::steady_clock;
+  static Clock::time_point last;  // the user-interface thread's last pass
+  const Clock::time_point now = Clock::now();
+  if (now - last < std::chrono::milliseconds(1)) return;
+  last = now;
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 int Form1::IndexOf(const NumericEdit& field) const {
@@ -592,75 +430,64 @@ void Form1::FieldKeyPress(NumericEdit& field, QKeyEvent& event) {
   RunExclusive([this, index, &event] { ProcessKey(index, event); });
 }
 
-void Form1::FieldPaste(NumericEdit& field, QClipboard::Mode mode, bool replaceSelection) {
+void Form1::FieldEdit(NumericEdit& field, Request::Kind kind, QClipboard::Mode mode) {
   const int index = IndexOf(field);
-  RunExclusive([this, index, mode, replaceSelection] {
-    BeginEdit(index);
-    PasteClipboard(index, mode, replaceSelection);
+  RunExclusive([this, index, kind, mode] {
+    NumericEdit& edit = *numeric_[index];
+    Request request = Request::Of(kind);
+    if (kind == Request::Kind::kCut && edit.hasSelectedText()) edit.copy();
+    if (kind == Request::Kind::kPaste || kind == Request::Kind::kInsert) {
+      request.text = QGuiApplication::clipboard()->text(mode).toStdU16String();
+      request.position = edit.cursorPosition();
+    }
+    Edit(index, std::move(request));
   });
 }
 
-void Form1::FieldCut(NumericEdit& field) {
+void Form1::FieldCommitText(NumericEdit& field, const QString& text) {
   const int index = IndexOf(field);
-  RunExclusive([this, index] {
-    BeginEdit(index);
-    Cut(index);
+  RunExclusive([this, index, text] {
+    Edit(index, Request::Of(Request::Kind::kPaste, text.toStdU16String()));
   });
 }
 
-void Form1::FieldDeleteSelection(NumericEdit& field) {
-  const int index = IndexOf(field);
-  RunExclusive([this, index] {
-    BeginEdit(index);
-    DeleteSelection(index);
-  });
-}
-
-void Form1::FieldUndo(NumericEdit& field) {
-  const int index = IndexOf(field);
-  RunExclusive([this, index] {
-    BeginEdit(index);
-    Undo(index);
-  });
-}
-
-void Form1::FieldRedo(NumericEdit& field) {
-  const int index = IndexOf(field);
-  RunExclusive([this, index] {
-    BeginEdit(index);
-    Redo(index);
-  });
-}
-
+// A drop that cannot be applied at once is refused to the drag source, which keeps its text.
 bool Form1::FieldDrop(NumericEdit& field, const QString& text, QPoint point) {
+  if (running_) return false;
   const int index = IndexOf(field);
-  if (running_) {
-    // Taken now; refused with the beep when its turn comes, if it must be.
-    pending_.push_back([this, index, text, point] {
-      BeginEdit(index);
-      Drop(index, text, point);
-    });
-    return true;
-  }
   bool taken = false;
   RunExclusive([this, index, &text, point, &taken] {
-    BeginEdit(index);
-    taken = Drop(index, text, point) == Outcome::kAccepted;
+    taken =
+        Edit(index, Request::Of(Request::Kind::kInsert, text.toStdU16String(),
+                                numeric_[index]->cursorPositionAt(point))) == Outcome::kAccepted;
   });
   return taken;
 }
 
+// Text set from outside the window's edits (an accessibility client sets a field's text
+// directly): the field shows the model's text again, and the new text is the user's edit.
+void Form1::FieldTextSetElsewhere(NumericEdit& field) {
+  const int index = IndexOf(field);
+  const QString text = field.text();
+  const int caret = field.cursorPosition();
+  field.SetText(QString::fromStdString(model_.Text(Field(index))));
+  RunExclusive([this, index, text, caret] {
+    Edit(index, Request::Of(Request::Kind::kReplace, text.toStdU16String(), caret));
+  });
+}
+
 bool Form1::FieldCanUndo(const NumericEdit& field) const {
-  return history_[IndexOf(field)].at > 0;
+  return model_.CanUndo(Field(IndexOf(field)));
 }
 
 bool Form1::FieldCanRedo(const NumericEdit& field) const {
-  const History& history = history_[IndexOf(field)];
-  return history.at + 1 < history.entries.size();
+  return model_.CanRedo(Field(IndexOf(field)));
 }
 
 // ---------------------------------------------------------------------------------------------
-// The edits.
+// Keys. Auto-repeats of a key that arrive while its last run was still going (a refused key's
+// tone) are merged into that run, as Windows merges the repeats it could not deliver: a held key
+// never puts the window behind the keyboard.
 
 void Form1::ProcessKey(int index, QKeyEvent& event) {
   NumericEdit& field = *numeric_[index];
@@ -668,40 +495,53 @@ void Form1::ProcessKey(int index, QKeyEvent& event) {
     field.DefaultKeyPress(&event);
     return;
   }
-  BeginEdit(index);
   event.accept();
+  if (event.isAutoRepeat() && event.timestamp() != 0 && held_.index == index &&
+      held_.key == event.key() && held_.text == event.text() && event.timestamp() < held_.until) {
+    return;
+  }
+  const auto started = std::chrono::steady_clock::now();
+  ProcessKeyNow(index, event);
+  const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - started);
+  held_ = {index, event.key(), event.text(), event.timestamp() + quint64(took.count())};
+}
 
+void Form1::ProcessKeyNow(int index, QKeyEvent& event) {
+  using Kind = Request::Kind;
+  NumericEdit& field = *numeric_[index];
   if (event.matches(QKeySequence::Undo)) {
-    Undo(index);
+    Edit(index, Request::Of(Kind::kUndo));
   } else if (event.matches(QKeySequence::Redo)) {
-    Redo(index);
+    Edit(index, Request::Of(Kind::kRedo));
   } else if (event.matches(QKeySequence::Cut)) {
-    Cut(index);
+    if (field.hasSelectedText()) field.copy();
+    Edit(index, Request::Of(Kind::kCut));
   } else if (event.matches(QKeySequence::Paste)) {
     // Ctrl+Shift+Insert pastes the selection clipboard where the system has one.
     const bool selection = event.key() == Qt::Key_Insert &&
                            event.modifiers() == (Qt::ControlModifier | Qt::ShiftModifier) &&
                            QGuiApplication::clipboard()->supportsSelection();
-    PasteClipboard(index, selection ? QClipboard::Selection : QClipboard::Clipboard, true);
+    const QString pasted = QGuiApplication::clipboard()->text(selection ? QClipboard::Selection
+                                                                        : QClipboard::Clipboard);
+    Edit(index, Request::Of(Kind::kPaste, pasted.toStdU16String()));
   } else if (event.matches(QKeySequence::Copy) || event.matches(QKeySequence::SelectAll)) {
     field.DefaultKeyPress(&event);
   } else if (event.matches(QKeySequence::Delete)) {
-    DeleteForward(index);
+    Edit(index, Request::Of(Kind::kDelete));
   } else if (event.key() == Qt::Key_Backspace &&
              !(event.modifiers() & (Qt::ControlModifier | Qt::MetaModifier))) {
-    const Candidate candidate = BackspaceCandidate(field);
-    Commit(index, candidate.text, candidate.caret, HistoryStep::kRecord);
+    Edit(index, Request::Of(Kind::kBackspace));
   } else if (IsTypedText(event)) {
-    const Candidate candidate = ReplaceSelection(field, event.text());
-    Commit(index, candidate.text, candidate.caret, HistoryStep::kRecord);
+    Edit(index, Request::Of(Kind::kType, event.text().toStdU16String()));
   } else {
     ProcessOtherKey(index, event);
   }
 }
 
-// Any other key: whatever QLineEdit would do to the text with it (deleting a word, a line)
-// goes through Commit; a key that reaches the field as a control character is refused; the
-// rest (caret moves, selections) is QLineEdit's own.
+// Any other key: whatever QLineEdit would do to the text with it (deleting a word, a line) is the
+// field's new text; a key that reaches the field as a control character is refused by the
+// filter; the rest (caret moves, selections) is QLineEdit's own.
 void Form1::ProcessOtherKey(int index, QKeyEvent& event) {
   NumericEdit& field = *numeric_[index];
   probe_->setText(field.text());
@@ -718,200 +558,53 @@ void Form1::ProcessOtherKey(int index, QKeyEvent& event) {
   }
   probe_->Feed(&event);
   if (probe_->text() != field.text()) {
-    event.accept();
-    Commit(index, probe_->text(), probe_->cursorPosition(), HistoryStep::kRecord);
-  } else if (CarriesControlCharacter(event)) {
-    event.accept();
-    Refuse();
+    Edit(index, Request::Of(Request::Kind::kReplace, probe_->text().toStdU16String(),
+                            probe_->cursorPosition()));
+  } else if (!event.text().isEmpty() && event.text().front().category() == QChar::Other_Control) {
+    Edit(index, Request::Of(Request::Kind::kType, event.text().toStdU16String()));
   } else {
     field.DefaultKeyPress(&event);
   }
 }
 
-// Paste rules: blanks, "_" and "'" are dropped, then the prefix of the field's own base; what
-// is left is taken whole or refused whole.
-QString Form1::CleanPasted(int index, const QString& pasted) const {
-  QString cleaned;
-  cleaned.reserve(pasted.size());
-  for (const QChar c : pasted) {
-    if (c.isSpace() || c == u'_' || c == u'\'') continue;
-    cleaned.append(c);
-  }
-  const QString prefix = QString::fromUtf16(kRules[index].pastePrefix);
-  if (!prefix.isEmpty() && cleaned.startsWith(prefix, Qt::CaseInsensitive)) {
-    cleaned.remove(0, prefix.size());
-  }
-  return cleaned;
-}
-
-// Like QLineEdit: an empty clipboard still deletes the selection it would replace.
-void Form1::PasteClipboard(int index, QClipboard::Mode mode, bool replaceSelection) {
-  NumericEdit& field = *numeric_[index];
-  const QString pasted = QGuiApplication::clipboard()->text(mode);
-  if (pasted.isEmpty() && !(replaceSelection && field.hasSelectedText())) return;
-  const QString cleaned = CleanPasted(index, pasted);
-  Candidate candidate;
-  if (replaceSelection) {
-    candidate = ReplaceSelection(field, cleaned);
-  } else {
-    candidate = InsertAt(field.text(), field.cursorPosition(), cleaned);
-  }
-  Commit(index, candidate.text, candidate.caret, HistoryStep::kRecord);
-}
-
-// The drop point is read against the field's text when the drop runs.
-Form1::Outcome Form1::Drop(int index, const QString& dropped, QPoint point) {
-  NumericEdit& field = *numeric_[index];
-  const Candidate candidate =
-      InsertAt(field.text(), field.cursorPositionAt(point), CleanPasted(index, dropped));
-  return Commit(index, candidate.text, candidate.caret, HistoryStep::kRecord);
-}
-
-void Form1::Cut(int index) {
-  NumericEdit& field = *numeric_[index];
-  if (!field.hasSelectedText()) return;
-  field.copy();
-  const Candidate candidate = RemoveSelection(field);
-  Commit(index, candidate.text, candidate.caret, HistoryStep::kRecord);
-}
-
-void Form1::DeleteForward(int index) {
-  const Candidate candidate = DeleteCandidate(*numeric_[index]);
-  Commit(index, candidate.text, candidate.caret, HistoryStep::kRecord);
-}
-
-void Form1::DeleteSelection(int index) {
-  NumericEdit& field = *numeric_[index];
-  if (!field.hasSelectedText()) return;
-  const Candidate candidate = RemoveSelection(field);
-  Commit(index, candidate.text, candidate.caret, HistoryStep::kRecord);
-}
-
-// Undo and redo replay an accepted text of the field through Commit, like any other edit.
-void Form1::Undo(int index) {
-  const History& history = history_[index];
-  if (history.at == 0) return;
-  const History::Entry entry = history.entries[history.at - 1];
-  Commit(index, entry.text, entry.caret, HistoryStep::kUndo);
-}
-
-void Form1::Redo(int index) {
-  const History& history = history_[index];
-  if (history.at + 1 >= history.entries.size()) return;
-  const History::Entry entry = history.entries[history.at + 1];
-  Commit(index, entry.text, entry.caret, HistoryStep::kRedo);
-}
-
 // ---------------------------------------------------------------------------------------------
-// The one pipeline.
+// The model's answers.
 
-Form1::Outcome Form1::Commit(int index, const QString& candidate, int caret, HistoryStep step) {
-  NumericEdit& field = *numeric_[index];
-  const NumericRule& rule = kRules[index];
-  History& history = history_[index];
-  auto advance = [&] {
-    if (step == HistoryStep::kUndo) --history.at;
-    if (step == HistoryStep::kRedo) ++history.at;
-  };
+Outcome Form1::Edit(int index, Request request) {
+  const NumericEdit& field = *numeric_[index];
+  request.field = Field(index);
+  const int caret = field.cursorPosition();
+  request.selection = field.hasSelectedText()
+                          ? Selection{caret, field.selectionStart(), field.selectionLength()}
+                          : Selection{caret, caret, 0};
+  const Result result = model_.Apply(request);
+  Display(result, index);
+  return result.outcome;
+}
 
-  if (candidate == field.text()) {
-    // Nothing to convert; the caret still goes where the edit leaves it.
-    field.setCursorPosition(caret);
-    advance();
-    return Outcome::kUnchanged;
-  }
-  // Filter: every character must be one the field takes by key.
-  if (!std::all_of(candidate.begin(), candidate.end(), rule.accepts)) {
-    Refuse();
-    if (rule.lowerCaseHint && std::any_of(candidate.begin(), candidate.end(), IsLowerHexLetter)) {
-      SetLabel6Caption(kHexHint);
+void Form1::Display(const Result& result, int edited) {
+  for (const Write& write : result.writes) {
+    const QString text = QString::fromStdString(write.text);
+    if (write.field == Field::kLabel6) {
+      SetLabel6Caption(text);
+    } else if (static_cast<int>(write.field) < kNumericFields) {
+      numeric_[static_cast<int>(write.field)]->SetText(text);
+    } else {
+      (write.field == Field::kText5 ? Text5 : Text6Raw)->setText(text);
     }
-    return Outcome::kRefused;
   }
-
-  if (candidate.isEmpty()) {
-    // Emptying: the other fields in the order of their numbers, then the base-256 text.
-    for (const FieldId target : {kText1, kText2, kText3, kText4, kText5}) {
-      if (static_cast<int>(target) != index) Write(target, QString());
-    }
-    Write(kText6Raw, QString());
-  } else {
-    if (rule.limitsOwnText && candidate.size() > kMaxDigits) {
-      Refuse();
-      return Outcome::kRefused;
-    }
-    // An overflow of the reading routine lies beyond the limit too.
-    const Expected<Currency, Failure> value = rule.read(candidate.toStdString());
-    if (!value.has_value() || static_cast<qsizetype>(value->DecimalText().size()) > kMaxDigits) {
-      Refuse();
-      return Outcome::kRefused;
-    }
-    for (const FieldId target : rule.writeOut) Write(target, Render(target, *value));
-  }
-
-  CaratteriScelti = QStringList();
-  field.setText(candidate);
-  field.setCursorPosition(caret);
-  if (step == HistoryStep::kRecord) {
-    history.Record(candidate, caret);
-  } else {
-    advance();
-  }
-  return Outcome::kAccepted;
+  if (edited >= 0 && result.caret >= 0) numeric_[edited]->setCursorPosition(result.caret);
+  if (result.outcome == Outcome::kRefused) beeper_.Beep(kBeepHz, kBeepMs);
 }
 
-QString Form1::Render(FieldId target, Currency value) const {
-  LetEventsIn letEventsIn;
-  switch (target) {
-    case FieldId::kText1:
-      return QString::fromStdString(value.DecimalText());
-    case FieldId::kText2:
-      return QString::fromStdString(Conversioni::DecimaleABinario(value, letEventsIn));
-    case FieldId::kText3:
-      return QString::fromStdString(Conversioni::DecimaleAOttale(value, letEventsIn));
-    case FieldId::kText4:
-      return QString::fromStdString(Conversioni::DecimaleAEsadecimale(value, letEventsIn));
-    case FieldId::kText6Raw:
-      return QString::fromStdString(Conversioni::DecimaleAUtf8(value, letEventsIn));
-    case FieldId::kText5:
-      if (value.Whole() > kRomanMax) return kRomanTooLarge;
-      return QString::fromStdString(
-          Conversioni::DecimaleARomano(static_cast<std::int16_t>(value.Whole())).value_or(""));
+// Every field as the model holds it.
+void Form1::DisplayModel() {
+  Result all;
+  for (const Field field : {Field::kText1, Field::kText2, Field::kText3, Field::kText4,
+                            Field::kText5, Field::kText6Raw, Field::kLabel6}) {
+    all.writes.push_back({field, model_.Text(field)});
   }
-  return {};
-}
-
-// The window's own writes start no conversion, and start the field's history afresh.
-void Form1::Write(FieldId target, const QString& text) {
-  Widget(target).setText(text);
-  if (target <= kText4) history_[static_cast<int>(target)].Reset(text);
-}
-
-QLineEdit& Form1::Widget(FieldId target) const {
-  switch (target) {
-    case FieldId::kText1:
-      return *Text1;
-    case FieldId::kText2:
-      return *Text2;
-    case FieldId::kText3:
-      return *Text3;
-    case FieldId::kText4:
-      return *Text4;
-    case FieldId::kText5:
-      return *Text5;
-    case FieldId::kText6Raw:
-      break;
-  }
-  return *Text6Raw;
-}
-
-// Every edit of the hexadecimal field first takes back the upper-case hint.
-void Form1::BeginEdit(int index) {
-  if (index == kHexIndex) SetLabel6Caption(kHexCaption);
-}
-
-void Form1::Refuse() {
-  beeper_.Beep(kBeepHz, kBeepMs);
+  Display(all);
 }
 
 // Labels size themselves to their caption; a longer one grows to the right.

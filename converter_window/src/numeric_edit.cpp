@@ -38,9 +38,18 @@ QAction* AddEntry(QMenu& menu, const char* text, const char* name, bool enabled,
 
 NumericEdit::NumericEdit(NumericEditOwner& owner, QWidget* parent)
     : QLineEdit(parent), owner_(owner) {
-  // Digits need no input method; with none, every character arrives as a key.
-  setAttribute(Qt::WA_InputMethodEnabled, false);
   setDragEnabled(false);
+  // Whatever sets the text past the owner (the accessible line edit sets it directly) is handed
+  // to the owner as the user's edit.
+  connect(this, &QLineEdit::textChanged, this, [this] {
+    if (!ownWrite_) owner_.FieldTextSetElsewhere(*this);
+  });
+}
+
+void NumericEdit::SetText(const QString& text) {
+  ownWrite_ = true;
+  setText(text);
+  ownWrite_ = false;
 }
 
 void NumericEdit::keyPressEvent(QKeyEvent* event) {
@@ -54,20 +63,22 @@ void NumericEdit::contextMenuEvent(QContextMenuEvent* event) {
   const bool selected = hasSelectedText();
 
   connect(AddEntry(*menu, "&Undo", "edit-undo", owner_.FieldCanUndo(*this), QKeySequence::Undo),
-          &QAction::triggered, this, [this] { owner_.FieldUndo(*this); });
+          &QAction::triggered, this,
+          [this] { owner_.FieldEdit(*this, Request::Kind::kUndo, QClipboard::Clipboard); });
   connect(AddEntry(*menu, "&Redo", "edit-redo", owner_.FieldCanRedo(*this), QKeySequence::Redo),
-          &QAction::triggered, this, [this] { owner_.FieldRedo(*this); });
+          &QAction::triggered, this,
+          [this] { owner_.FieldEdit(*this, Request::Kind::kRedo, QClipboard::Clipboard); });
   menu->addSeparator();
   connect(AddEntry(*menu, "Cu&t", "edit-cut", selected, QKeySequence::Cut), &QAction::triggered,
-          this, [this] { owner_.FieldCut(*this); });
+          this, [this] { owner_.FieldEdit(*this, Request::Kind::kCut, QClipboard::Clipboard); });
   connect(AddEntry(*menu, "&Copy", "edit-copy", selected, QKeySequence::Copy), &QAction::triggered,
           this, &QLineEdit::copy);
   const bool clipboardHasText = !QGuiApplication::clipboard()->text().isEmpty();
   connect(AddEntry(*menu, "&Paste", "edit-paste", clipboardHasText, QKeySequence::Paste),
           &QAction::triggered, this,
-          [this] { owner_.FieldPaste(*this, QClipboard::Clipboard, true); });
+          [this] { owner_.FieldEdit(*this, Request::Kind::kPaste, QClipboard::Clipboard); });
   connect(AddEntry(*menu, "Delete", "edit-delete", selected), &QAction::triggered, this,
-          [this] { owner_.FieldDeleteSelection(*this); });
+          [this] { owner_.FieldEdit(*this, Request::Kind::kDelete, QClipboard::Clipboard); });
   menu->addSeparator();
   const bool allSelected = selectedText().size() == text().size();
   connect(AddEntry(*menu, "Select All", "select-all", !text().isEmpty() && !allSelected,
@@ -97,16 +108,21 @@ void NumericEdit::mouseReleaseEvent(QMouseEvent* event) {
   // The middle button pastes the selection clipboard where the system has one.
   if (event->button() == Qt::MiddleButton && !isReadOnly() &&
       QGuiApplication::clipboard()->supportsSelection()) {
-    owner_.FieldPaste(*this, QClipboard::Selection, false);
+    owner_.FieldEdit(*this, Request::Kind::kInsert, QClipboard::Selection);
     event->accept();
     return;
   }
   QLineEdit::mouseReleaseEvent(event);
 }
 
-// Input methods are switched off for these fields: nothing they send is inserted.
+// Committed text goes to the owner like a paste of it; what is still being composed is shown
+// by the field as usual.
 void NumericEdit::inputMethodEvent(QInputMethodEvent* event) {
-  event->ignore();
+  const QString committed = event->commitString();
+  QInputMethodEvent composing(event->preeditString(), event->attributes());
+  QLineEdit::inputMethodEvent(&composing);
+  if (!committed.isEmpty()) owner_.FieldCommitText(*this, committed);
+  event->accept();
 }
 
 }  // namespace tessaldo

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "tessaldo/conversion/currency.h"
+#include "tessaldo/converter_window/converter_model.h"
 #include "tessaldo/converter_window/numeric_edit.h"
 #include "tessaldo/platform/beeper.h"
 
@@ -30,9 +30,6 @@ class AboutWindowHost;
 
 class ClickableImage;
 
-// The fields that conversions write, in the order of their designer numbers.
-enum class FieldId { kText1, kText2, kText3, kText4, kText5, kText6Raw };
-
 // The converter window: one whole number shown at once in decimal, binary, octal, hexadecimal,
 // Roman numerals and base 256. Typing into one of the four numeric fields converts the number,
 // key by key, into all the others; picking characters from the table on the right builds the
@@ -46,7 +43,7 @@ class Form1 final : public QWidget, private NumericEditOwner {
 
   // The tokens picked from the character table, oldest first. Guided entry appends and removes
   // them; every accepted edit of a numeric field discards them.
-  QStringList CaratteriScelti;
+  QStringList CaratteriScelti() const;
 
   // The outer width in twips: the client width plus the designed frame of 45 twips on each
   // side, whatever frame the window system draws around it. Reading gives back the width last
@@ -68,23 +65,18 @@ class Form1 final : public QWidget, private NumericEditOwner {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  enum class Outcome { kUnchanged, kRefused, kAccepted };
-  enum class HistoryStep { kRecord, kUndo, kRedo };
-
-  // Undo and redo. QLineEdit's own history is never used: each numeric field keeps the texts the
-  // user's edits gave it since the window last wrote it, and undo and redo replay them through
-  // Commit like any other edit, so the other fields follow. A write by the window starts the
-  // field's history afresh, as QLineEdit::setText does for its own.
-  struct History {
-    struct Entry {
-      QString text;
-      int caret = 0;
-    };
-    std::vector<Entry> entries{Entry{}};
-    std::size_t at = 0;
-
-    void Reset(const QString& text);
-    void Record(const QString& text, int caret);
+  // Called once per digit written: lets the window process its pending events, except user
+  // input, so what the user does meanwhile reaches the window after the running job. A pass over
+  // the event loop costs a hundred digits, so it runs at most once a millisecond.
+  struct EventPump {
+    void operator()() const;
+  };
+  // The last run of a key, to merge the auto-repeats that arrived while it ran.
+  struct HeldKey {
+    int index = -1;
+    int key = 0;
+    QString text;
+    quint64 until = 0;  // the window system's clock, in ms
   };
 
   void BuildLayout();
@@ -98,19 +90,13 @@ class Form1 final : public QWidget, private NumericEditOwner {
   void Image1Click();
   void Image2Click();
   int SelectedRow() const;
-  // Writes the notation of CaratteriScelti into Text6Raw, reads it back and writes the value into
-  // Text1 to Text5. A value the window cannot take gets the beep and puts Text6Raw back; the
-  // caller then restores the list.
-  bool ConvertPicked();
 
   // NumericEditOwner: each entry runs, or queues, one job of the window.
   void FieldKeyPress(NumericEdit& field, QKeyEvent& event) override;
-  void FieldPaste(NumericEdit& field, QClipboard::Mode mode, bool replaceSelection) override;
-  void FieldCut(NumericEdit& field) override;
-  void FieldDeleteSelection(NumericEdit& field) override;
-  void FieldUndo(NumericEdit& field) override;
-  void FieldRedo(NumericEdit& field) override;
+  void FieldEdit(NumericEdit& field, Request::Kind kind, QClipboard::Mode mode) override;
+  void FieldCommitText(NumericEdit& field, const QString& text) override;
   bool FieldDrop(NumericEdit& field, const QString& text, QPoint point) override;
+  void FieldTextSetElsewhere(NumericEdit& field) override;
   bool FieldCanUndo(const NumericEdit& field) const override;
   bool FieldCanRedo(const NumericEdit& field) const override;
 
@@ -119,32 +105,26 @@ class Form1 final : public QWidget, private NumericEditOwner {
   void RunExclusive(std::function<void()> job);
   int IndexOf(const NumericEdit& field) const;
 
-  // The edits of a numeric field; each builds the field's candidate text and hands it to Commit.
+  // A key of a numeric field, turned into the model's request.
   void ProcessKey(int index, QKeyEvent& event);
+  void ProcessKeyNow(int index, QKeyEvent& event);
   void ProcessOtherKey(int index, QKeyEvent& event);
-  void BeginEdit(int index);
-  void PasteClipboard(int index, QClipboard::Mode mode, bool replaceSelection);
-  Outcome Drop(int index, const QString& dropped, QPoint point);
-  void Cut(int index);
-  void DeleteForward(int index);
-  void DeleteSelection(int index);
-  void Undo(int index);
-  void Redo(int index);
-  QString CleanPasted(int index, const QString& pasted) const;
 
-  // Checks the candidate text of numeric field `index`, converts it, writes it out and lets
-  // the field take it; or refuses it with the beep.
-  Outcome Commit(int index, const QString& candidate, int caret, HistoryStep step);
-  QString Render(FieldId target, Currency value) const;
-  void Write(FieldId target, const QString& text);
-  QLineEdit& Widget(FieldId target) const;
-  void Refuse();
+  // Hands an edit of numeric field `index`, with the field's caret and selection, to the model
+  // and shows its answer.
+  Outcome Edit(int index, Request request);
+  // Applies the model's writes in their order, places the edited field's caret, and beeps on a
+  // refusal.
+  void Display(const Result& result, int edited = -1);
+  void DisplayModel();
   void SetLabel6Caption(const QString& caption);
 
   // Redraws Text6 from Text6Raw: dark blue, each pair of bars one red bar.
   void Text6RawChange();
 
   platform::Beeper& beeper_;
+  EventPump eventPump_;
+  ConverterModel model_;
 
   QLabel* Label1 = nullptr;
   QLabel* Label2 = nullptr;
@@ -165,9 +145,9 @@ class Form1 final : public QWidget, private NumericEditOwner {
   QTreeWidget* ListView1 = nullptr;
   QPushButton* Command2 = nullptr;
 
-  std::array<NumericEdit*, 4> numeric_{};
-  std::array<History, 4> history_{};
+  std::array<NumericEdit*, kNumericFields> numeric_{};
   std::unique_ptr<LineEditProbe> probe_;
+  HeldKey held_;
   std::deque<std::function<void()>> pending_;
   bool running_ = false;
 

@@ -5,6 +5,8 @@
 #include <QPoint>
 #include <QString>
 
+#include "tessaldo/converter_window/converter_model.h"
+
 class QContextMenuEvent;
 class QDropEvent;
 class QInputMethodEvent;
@@ -20,13 +22,14 @@ class NumericEdit;
 class NumericEditOwner {
  public:
   virtual void FieldKeyPress(NumericEdit& field, QKeyEvent& event) = 0;
-  virtual void FieldPaste(NumericEdit& field, QClipboard::Mode mode, bool replaceSelection) = 0;
-  virtual void FieldCut(NumericEdit& field) = 0;
-  virtual void FieldDeleteSelection(NumericEdit& field) = 0;
-  virtual void FieldUndo(NumericEdit& field) = 0;
-  virtual void FieldRedo(NumericEdit& field) = 0;
+  // An edit from the menu or the mouse; pastes read the clipboard `mode` when the edit runs.
+  virtual void FieldEdit(NumericEdit& field, Request::Kind kind, QClipboard::Mode mode) = 0;
+  // Text committed by an input method.
+  virtual void FieldCommitText(NumericEdit& field, const QString& text) = 0;
   // Returns whether the text dropped at `point` was taken.
   virtual bool FieldDrop(NumericEdit& field, const QString& text, QPoint point) = 0;
+  // The field's text was set by someone other than its owner (an accessibility client).
+  virtual void FieldTextSetElsewhere(NumericEdit& field) = 0;
   virtual bool FieldCanUndo(const NumericEdit& field) const = 0;
   virtual bool FieldCanRedo(const NumericEdit& field) const = 0;
 
@@ -35,11 +38,14 @@ class NumericEditOwner {
 };
 
 // A single-line field for digits whose edits all go through its owner: typed keys, deletions,
-// cut, paste (keys, context menu, middle button), drops, undo and redo.
+// cut, paste (keys, context menu, middle button), drops, input methods, undo and redo, and text
+// set through its accessibility interface.
 class NumericEdit final : public QLineEdit {
  public:
   NumericEdit(NumericEditOwner& owner, QWidget* parent);
 
+  // Sets the text as the owner's own write.
+  void SetText(const QString& text);
   // QLineEdit's own handling of a key, for the keys that do not change the text.
   void DefaultKeyPress(QKeyEvent* event) { QLineEdit::keyPressEvent(event); }
 
@@ -52,6 +58,7 @@ class NumericEdit final : public QLineEdit {
 
  private:
   NumericEditOwner& owner_;
+  bool ownWrite_ = false;
 };
 
 // A detached line edit that shows what QLineEdit would make of a key, without touching any

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "tessaldo/conversion/yield.h"
@@ -45,6 +46,20 @@ struct Request {
   std::u16string text;
   int position = 0;
   std::string token;  // kPick, UTF-8
+
+  static Request Of(Kind kind, std::u16string text = {}, int position = 0) {
+    Request request;
+    request.kind = kind;
+    request.text = std::move(text);
+    request.position = position;
+    return request;
+  }
+  static Request Picking(std::string token) {
+    Request request;
+    request.kind = Kind::kPick;
+    request.token = std::move(token);
+    return request;
+  }
 };
 
 enum class Outcome { kUnchanged, kRefused, kAccepted };
