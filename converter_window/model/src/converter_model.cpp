@@ -206,6 +206,10 @@ Result ConverterModel::Edit(const Request& request) {
   const History& history = history_[Index(field)];
   Candidate candidate;
   Step step = Step::kRecord;
+  const auto nothing = [&] {
+    Apply(result);
+    return result;
+  };
 
   switch (request.kind) {
     case Kind::kType:
@@ -230,16 +234,16 @@ Result ConverterModel::Edit(const Request& request) {
       }
       break;
     case Kind::kCut:
-      if (s.length == 0) return result;
+      if (s.length == 0) return nothing();
       candidate = RemoveSelection(text, s);
       break;
     case Kind::kPaste:
       // Like a plain field: an empty paste still deletes the selection it would replace.
-      if (request.text.empty() && s.length == 0) return result;
+      if (request.text.empty() && s.length == 0) return nothing();
       candidate = ReplaceSelection(text, s, Cleaned(field, request.text));
       break;
     case Kind::kInsert:
-      if (request.text.empty()) return result;
+      if (request.text.empty()) return nothing();
       candidate = InsertAt(text, request.position, Cleaned(field, request.text));
       break;
     case Kind::kReplace:
@@ -248,14 +252,14 @@ Result ConverterModel::Edit(const Request& request) {
     case Kind::kUndo:
     case Kind::kRedo: {
       const bool undo = request.kind == Kind::kUndo;
-      if (undo ? history.at == 0 : history.at + 1 >= history.entries.size()) return result;
+      if (undo ? history.at == 0 : history.at + 1 >= history.entries.size()) return nothing();
       const Entry& entry = history.entries[undo ? history.at - 1 : history.at + 1];
       candidate = {Widen(entry.text), entry.caret};
       step = undo ? Step::kUndo : Step::kRedo;
       break;
     }
     default:
-      return result;
+      return nothing();
   }
   return Commit(field, candidate.text, candidate.caret, step, std::move(result));
 }
