@@ -14,7 +14,7 @@ jobs=${JOBS:-$(nproc)}
 stages=("$@")
 [ "${#stages[@]}" -eq 0 ] && stages=(native sanitize fuzz windows package)
 
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh test
 
 summary=()
 passed=0
