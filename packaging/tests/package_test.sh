@@ -8,9 +8,7 @@
 # Needs root; leaves the machine as it found it.
 # Usage: package_test.sh <build dir> <libdir>
 set -euo pipefail
-build=$1
-programs=/usr/$2/tessaldo
-user=tessaldo-prova
+build=$1 programs=/usr/$2/tessaldo user=tessaldo-prova nl=$'\n'
 source "$(dirname "$0")/../../cmake/xvfb-session.sh"
 apt() { apt-get -y -qq -o DPkg::Lock::Timeout=600 "$@"; }
 trap 'set +e; cleanup; apt purge tessaldo >/dev/null 2>&1; userdel -r "$user" 2>/dev/null' EXIT
@@ -19,12 +17,10 @@ chmod 755 "$work"
 
 (cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log") || fail "cpack: $(cat "$work/cpack.log")"
 deb=$(ls "$work"/out/tessaldo_*.deb)
-lintian --fail-on error,warning "$deb" ||
-  fail "lintian reports the above"
+lintian --fail-on error,warning "$deb" || fail "lintian reports the above"
 dpkg-deb -x "$deb" "$work/files"
-appstreamcli validate --no-net "$work"/files/usr/share/metainfo/*.xml || fail "metainfo invalid"
-desktop-file-validate "$work/files/usr/share/applications/tessaldo.desktop" ||
-  fail "desktop entry invalid"
+(cd "$work/files/usr/share" && appstreamcli validate --no-net metainfo/*.xml &&
+  desktop-file-validate applications/tessaldo.desktop) || fail "metainfo or desktop entry invalid"
 
 installed() { dpkg-query -W -f '${db:Status-Status} ${Package}\n' | sed -n 's/^installed //p' | sort; }
 installed >"$work/before"
@@ -34,9 +30,7 @@ installed >"$work/before"
 added=$(installed | comm -13 "$work/before" - | grep -vx tessaldo || true)
 [ "$(dpkg -S "$programs/system/RICHTX32.OCX")" = "tessaldo: $programs/system/RICHTX32.OCX" ] ||
   fail "the package does not install the control"
-userdel -r "$user" 2>/dev/null || true
-useradd --create-home "$user"
-uid=$(id -u "$user")
+useradd --create-home "$user" && uid=$(id -u "$user")
 
 # The pkexec stand-in, setuid root as pkexec is: records who asked and with
 # what, then runs the command as root with a bare environment.
@@ -45,9 +39,7 @@ cat >"$work/pkexec.c" <<C
 #include <unistd.h>
 int main(int argc, char** argv) {
   FILE* f = fopen("$work/pkexec.log", "a");
-  fprintf(f, "%d", (int)getuid());
-  for (int i = 1; i < argc; ++i) fprintf(f, " %s", argv[i]);
-  fprintf(f, "\n");
+  for (int i = 0; i < argc; ++i) fprintf(f, "%d %s\n", (int)getuid(), argv[i]);
   fclose(f);
   char* env[] = {"PATH=/usr/sbin:/usr/bin:/sbin:/bin", NULL};
   if (argc < 2 || setgid(0) != 0 || setuid(0) != 0) return 127;
@@ -79,13 +71,12 @@ start "first start"
 [ ! -e "$work/pkexec.log" ] || fail "the first start asked for rights"
 rm "$programs/system/RICHTX32.OCX"
 start "start without the control"
-[ "$(cat "$work/pkexec.log")" = "$uid $programs/Tessaldo --passo-elevato" ] ||
+[ "$(cat "$work/pkexec.log")" = "$uid pkexec$nl$uid $programs/Tessaldo$nl$uid --passo-elevato" ] ||
   fail "pkexec was called as: $(cat "$work/pkexec.log")"
 cmp -s "$programs/RICHTX32.OCX" "$programs/system/RICHTX32.OCX" || fail "the control is not back"
 [ "$(ls "$programs/system" | tr '\n' ' ')" = "RICHTX32.OCX regsvr32 " ] ||
   fail "the system directory holds $(ls "$programs/system")"
 
-# shellcheck disable=SC2086
 apt purge tessaldo $added >"$work/apt.log" 2>&1 || fail "purge: $(cat "$work/apt.log")"
 installed | comm -13 "$work/before" - | grep . && fail "installed still: the packages above"
 left=$(find /usr /etc /var/lib/dpkg/info -path '*tessaldo*' | head -n 5)
