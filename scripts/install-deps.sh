@@ -1,18 +1,24 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the Windows cross build need.
-# Safe to run again: it only installs what is missing.
+# Installs the Debian packages that are missing. Safe to run again.
+#   scripts/install-deps.sh        what building and running the converter needs
+#   scripts/install-deps.sh test   also the tests, the fuzzers, the Windows cross
+#                                  build and the package checks
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev
+  cmake ninja-build g++
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
-  libasound2-dev alsa-utils
-  libgtest-dev googletest libbenchmark-dev
-  g++-mingw-w64-x86-64-posix mingw-w64-tools wine64
-  xvfb xauth xdotool x11-utils imagemagick
-  fonts-comic-neue fonts-liberation fontconfig
-  desktop-file-utils dpkg-dev fakeroot file
+  libasound2-dev fonts-comic-neue fonts-liberation fontconfig
 )
+if [ "${1:-}" = test ]; then
+  packages+=(
+    clang libclang-rt-14-dev alsa-utils
+    libgtest-dev googletest libbenchmark-dev
+    g++-mingw-w64-x86-64-posix mingw-w64-tools wine64
+    xvfb xauth xdotool x11-utils imagemagick openbox
+    desktop-file-utils dpkg-dev fakeroot file lintian appstream
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

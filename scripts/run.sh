@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the programs and starts the converter.
+# Installs what building and running needs, builds the converter and starts it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build/release -j "$(nproc)" --target bin
-exec build/release/program/bin
+cmake -S . -B build/run -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTESSALDO_TESTS=OFF -DTESSALDO_BENCHMARKS=OFF
+cmake --build build/run -j "$(nproc)" --target bin
+exec build/run/program/bin

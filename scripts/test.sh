@@ -4,7 +4,8 @@
 #   2. the same build with AddressSanitizer and UndefinedBehaviorSanitizer,
 #   3. the fuzzers (clang, libFuzzer) for a bounded time each,
 #   4. the Windows build (MinGW-w64), its tests run under Wine,
-#   5. the Debian package, installed into a scratch root and removed.
+#   5. the Debian package: lintian, then installed into this machine with apt-get,
+#      started as a user who is not root, and purged (run as root).
 # Usage: scripts/test.sh [stage ...]
 #   stages: native sanitize fuzz windows package (default: all)
 set -euo pipefail
@@ -14,7 +15,7 @@ jobs=${JOBS:-$(nproc)}
 stages=("$@")
 [ "${#stages[@]}" -eq 0 ] && stages=(native sanitize fuzz windows package)
 
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh test
 
 summary=()
 passed=0

@@ -1,4 +1,4 @@
-#include "tessaldo/launcher/posix_platform.h"
+#include "tessaldo/launcher/system_platform.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tessaldo/launcher/command_line.h"
+#include "tessaldo/launcher/program_layout.h"
 
 extern char** environ;
 
@@ -77,10 +78,32 @@ int CopyContents(int in, int out) {
   }
 }
 
-}  // namespace
+// The launcher's operations on Linux and other POSIX systems.
+class PosixLauncherPlatform final : public LauncherPlatform {
+ public:
+  PosixLauncherPlatform(std::string system_directory, bool elevated_step)
+      : system_directory_(std::move(system_directory)), elevated_step_(elevated_step) {}
 
-PosixLauncherPlatform::PosixLauncherPlatform(std::string system_directory)
-    : system_directory_(std::move(system_directory)) {}
+  RunKind Kind() override;
+  std::size_t GetSystemDirectoryA(std::span<char> buffer) override;
+  Result<std::string> ProgramDirectory() override;
+  Result<std::uint32_t> FileAttributes(const std::string& path) override;
+  Status FileCopy(const std::string& source, const std::string& destination) override;
+  Status StartProgram(const std::string& application, const std::string& command_line,
+                      WindowStyle style) override;
+  bool ShellExecuteA(std::intptr_t owner, const std::string& verb, const std::string& file,
+                     const std::string& parameters, const std::string& directory,
+                     int show) override;
+
+ private:
+  std::string system_directory_;
+  bool elevated_step_;
+};
+
+RunKind PosixLauncherPlatform::Kind() {
+  if (elevated_step_) return RunKind::kElevatedRestart;
+  return ::geteuid() == 0 ? RunKind::kElevated : RunKind::kUser;
+}
 
 std::size_t PosixLauncherPlatform::GetSystemDirectoryA(std::span<char> buffer) {
   // As GetSystemDirectoryA: the path and its terminating zero must fit.
@@ -107,10 +130,7 @@ Result<std::string> PosixLauncherPlatform::ProgramDirectory() {
 Result<std::uint32_t> PosixLauncherPlatform::FileAttributes(const std::string& path) {
   struct stat status {};
   if (::stat(path.c_str(), &status) != 0) return Failed(FromErrno(errno));
-  std::uint32_t attributes = 0;
-  if (S_ISDIR(status.st_mode)) attributes |= kAttributeDirectory;
-  if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attributes |= kAttributeReadOnly;
-  return attributes == 0 ? kAttributeNormal : attributes;
+  return S_ISDIR(status.st_mode) ? kAttributeDirectory : kAttributeNormal;
 }
 
 Status PosixLauncherPlatform::FileCopy(const std::string& source, const std::string& destination) {
@@ -121,8 +141,8 @@ Status PosixLauncherPlatform::FileCopy(const std::string& source, const std::str
   if (::fstat(in.get(), &status) != 0) return Failed(FromErrno(errno));
   if (!S_ISREG(status.st_mode)) return Failed(FromErrno(EISDIR));
 
-  // The copy is written beside the destination and renamed into place, so
-  // that a failed copy never leaves a partial file behind.
+  // The copy is written beside the destination, flushed to disk and renamed
+  // into place, so that neither a failure nor a crash leaves a partial file.
   std::string temporary = destination + ".XXXXXX";
   Descriptor out(::mkostemp(temporary.data(), O_CLOEXEC));
   if (out.get() < 0) {
@@ -131,12 +151,17 @@ Status PosixLauncherPlatform::FileCopy(const std::string& source, const std::str
   }
   int error = ::fchmod(out.get(), 0644) == 0 ? 0 : errno;
   if (error == 0) error = CopyContents(in.get(), out.get());
+  if (error == 0 && ::fsync(out.get()) != 0) error = errno;
   if (const int closed = out.Close(); error == 0) error = closed;
   if (error == 0 && ::rename(temporary.c_str(), destination.c_str()) != 0) error = errno;
   if (error != 0) {
     ::unlink(temporary.c_str());
     return Failed(FromErrno(error));
   }
+  // The rename itself lasts once the directory is flushed too.
+  const std::string directory = destination.substr(0, destination.rfind('/') + 1);
+  Descriptor parent(::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_CLOEXEC));
+  if (parent.get() >= 0) ::fsync(parent.get());
   return kDone;
 }
 
@@ -154,30 +179,39 @@ Status PosixLauncherPlatform::StartProgram(const std::string& application,
   return kDone;
 }
 
-void PosixLauncherPlatform::ShellExecuteA(std::intptr_t /*owner*/, const std::string& verb,
+bool PosixLauncherPlatform::ShellExecuteA(std::intptr_t /*owner*/, const std::string& verb,
                                           const std::string& file, const std::string& parameters,
                                           const std::string& directory, int /*show*/) {
-  // "runas" is the only verb; root has no more rights to ask for, and asking
-  // again would only start the same refusal over.
-  if (verb != "runas" || ::geteuid() == 0) return;
+  if (verb != kElevationVerb) return false;
 
   std::vector<std::string> arguments{"pkexec", file};
   for (auto& parameter : SplitCommandLine(parameters)) arguments.push_back(std::move(parameter));
   std::vector<char*> argv = ArgumentVector(arguments);
 
   posix_spawn_file_actions_t actions;
-  if (::posix_spawn_file_actions_init(&actions) != 0) return;
+  if (::posix_spawn_file_actions_init(&actions) != 0) return false;
   pid_t child = 0;
   int error = ::posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
   // pkexec is found on PATH; where there is none, nothing happens.
   if (error == 0) error = ::posix_spawnp(&child, "pkexec", &actions, nullptr, argv.data(), environ);
   ::posix_spawn_file_actions_destroy(&actions);
-  if (error != 0) return;
-  // pkexec authorises its parent process, so the launcher stays until the
-  // elevated instance, which does not wait for its own children, has ended.
+  if (error != 0) return false;
+  // pkexec authorises its parent process, and the converter starts only
+  // after the elevated step: the launcher waits for it.
   int status = 0;
-  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  while (::waitpid(child, &status, 0) < 0) {
+    if (errno != EINTR) return false;
   }
+  // pkexec ends with the step's status, or 126/127 when the rights were refused.
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}  // namespace
+
+std::unique_ptr<LauncherPlatform> MakeSystemLauncherPlatform(std::span<char* const> arguments,
+                                                             std::string system_directory) {
+  const bool elevated_step = arguments.size() == 2 && arguments[1] == kElevatedStepArgument;
+  return std::make_unique<PosixLauncherPlatform>(std::move(system_directory), elevated_step);
 }
 
 }  // namespace tessaldo::launcher

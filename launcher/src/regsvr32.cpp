@@ -1,6 +1,6 @@
 #include <system_error>
 
-#include "tessaldo/launcher/posix_platform.h"
+#include "tessaldo/launcher/system_platform.h"
 
 namespace tessaldo::launcher {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tessaldo/launcher/posix_platform.h"
+#include "tessaldo/launcher/system_platform.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);

@@ -1,20 +1,15 @@
 // Tessaldo: installs and registers the text component, starts the converter
-// and ends. It has no window and reads no command line.
+// and ends. It has no window.
 #include "tessaldo/launcher/module1.h"
+#include "tessaldo/launcher/system_platform.h"
 
-#ifdef _WIN32
-#include "tessaldo/launcher/win32_platform.h"
-#else
-#include "tessaldo/launcher/posix_platform.h"
+#ifndef TESSALDO_SYSTEM_DIR
+#define TESSALDO_SYSTEM_DIR ""  // Windows asks the system
 #endif
 
-int main() {
-#ifdef _WIN32
-  tessaldo::launcher::Win32LauncherPlatform platform;
-#else
-  // The system directory is fixed when the project is built.
-  tessaldo::launcher::PosixLauncherPlatform platform(TESSALDO_SYSTEM_DIR);
-#endif
-  const auto outcome = tessaldo::Module1::Avvia(platform);
+int main(int argc, char** argv) {
+  const auto platform =
+      tessaldo::launcher::MakeSystemLauncherPlatform({argv, argv + argc}, TESSALDO_SYSTEM_DIR);
+  const auto outcome = tessaldo::Module1::Avvia(*platform);
   return outcome.ending == tessaldo::Module1::Ending::kCompleted ? 0 : 1;
 }

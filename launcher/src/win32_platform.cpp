@@ -1,9 +1,13 @@
-#include "tessaldo/launcher/win32_platform.h"
+#include "tessaldo/launcher/system_platform.h"
 
 // clang-format off
 #include <windows.h>
 #include <shellapi.h>
 // clang-format on
+
+#include <string_view>
+
+#include "tessaldo/launcher/program_layout.h"
 
 namespace tessaldo::launcher {
 namespace {
@@ -12,8 +16,13 @@ Unexpected<ErrorNumber> LastError() {
   return Failed(FromWin32Error(::GetLastError()));
 }
 
-// True when the process already holds the elevated token: "runas" would then
-// start the same refusal again, without asking, over and over.
+// The mark a launcher leaves in its environment for the elevated restart it
+// asks for. An elevated process gets a fresh environment, but then its token
+// is elevated; with user account control turned off, "runas" starts the
+// program as a plain child, environment and all, and the mark tells.
+constexpr const char* kRestartMark = "TESSALDO_RIAVVIO_ELEVATO";
+
+// True when the process already holds the elevated token.
 bool RunsElevated() {
   HANDLE token = nullptr;
   if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
@@ -25,7 +34,31 @@ bool RunsElevated() {
   return known && elevation.TokenIsElevated != 0;
 }
 
-}  // namespace
+// The launcher's operations through kernel32 and shell32.
+class Win32LauncherPlatform final : public LauncherPlatform {
+ public:
+  Win32LauncherPlatform() {
+    restarted_ = ::GetEnvironmentVariableA(kRestartMark, nullptr, 0) != 0;
+    ::SetEnvironmentVariableA(kRestartMark, nullptr);  // not for `bin` and its children
+  }
+
+  RunKind Kind() override {
+    if (restarted_) return RunKind::kElevatedRestart;
+    return RunsElevated() ? RunKind::kElevated : RunKind::kUser;
+  }
+  std::size_t GetSystemDirectoryA(std::span<char> buffer) override;
+  Result<std::string> ProgramDirectory() override;
+  Result<std::uint32_t> FileAttributes(const std::string& path) override;
+  Status FileCopy(const std::string& source, const std::string& destination) override;
+  Status StartProgram(const std::string& application, const std::string& command_line,
+                      WindowStyle style) override;
+  bool ShellExecuteA(std::intptr_t owner, const std::string& verb, const std::string& file,
+                     const std::string& parameters, const std::string& directory,
+                     int show) override;
+
+ private:
+  bool restarted_;
+};
 
 std::size_t Win32LauncherPlatform::GetSystemDirectoryA(std::span<char> buffer) {
   return ::GetSystemDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
@@ -55,8 +88,23 @@ Result<std::uint32_t> Win32LauncherPlatform::FileAttributes(const std::string& p
 }
 
 Status Win32LauncherPlatform::FileCopy(const std::string& source, const std::string& destination) {
-  if (!::CopyFileA(source.c_str(), destination.c_str(), FALSE)) return LastError();
-  return kDone;
+  // Copied beside the destination, flushed to disk and moved into place, so
+  // that neither a failure nor a crash leaves a partial file.
+  const std::string temporary = destination + "." + std::to_string(::GetCurrentProcessId());
+  if (!::CopyFileA(source.c_str(), temporary.c_str(), FALSE)) return LastError();
+  const HANDLE file = ::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  bool done = file != INVALID_HANDLE_VALUE && ::FlushFileBuffers(file);
+  DWORD error = done ? 0 : ::GetLastError();
+  if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
+  if (done && !::MoveFileExA(temporary.c_str(), destination.c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    done = false;
+    error = ::GetLastError();
+  }
+  if (done) return kDone;
+  ::DeleteFileA(temporary.c_str());
+  return Failed(FromWin32Error(error));
 }
 
 Status Win32LauncherPlatform::StartProgram(const std::string& application,
@@ -79,13 +127,23 @@ Status Win32LauncherPlatform::StartProgram(const std::string& application,
   return kDone;
 }
 
-void Win32LauncherPlatform::ShellExecuteA(std::intptr_t owner, const std::string& verb,
+bool Win32LauncherPlatform::ShellExecuteA(std::intptr_t owner, const std::string& verb,
                                           const std::string& file, const std::string& parameters,
                                           const std::string& directory, int show) {
-  if (verb == "runas" && RunsElevated()) return;
+  if (verb == kElevationVerb) ::SetEnvironmentVariableA(kRestartMark, "1");
   // `parameters` goes as a pointer to its text: "" stays an empty string.
-  ::ShellExecuteA(reinterpret_cast<HWND>(owner), verb.c_str(), file.c_str(), parameters.c_str(),
-                  directory.c_str(), show);
+  const HINSTANCE result =
+      ::ShellExecuteA(reinterpret_cast<HWND>(owner), verb.c_str(), file.c_str(), parameters.c_str(),
+                      directory.c_str(), show);
+  ::SetEnvironmentVariableA(kRestartMark, nullptr);
+  return reinterpret_cast<std::intptr_t>(result) > 32;
+}
+
+}  // namespace
+
+std::unique_ptr<LauncherPlatform> MakeSystemLauncherPlatform(std::span<char* const> /*arguments*/,
+                                                             std::string /*system_directory*/) {
+  return std::make_unique<Win32LauncherPlatform>();
 }
 
 }  // namespace tessaldo::launcher

@@ -22,7 +22,6 @@ inline Unexpected<ErrorNumber> Failed(ErrorNumber number) {
 }
 
 // Attribute bits, with their Win32 values.
-inline constexpr std::uint32_t kAttributeReadOnly = 0x01;
 inline constexpr std::uint32_t kAttributeDirectory = 0x10;
 inline constexpr std::uint32_t kAttributeNormal = 0x80;
 
@@ -33,10 +32,19 @@ enum class WindowStyle : int { kNormalFocus = 1, kMinimizedFocus = 2 };
 // Show command of ShellExecuteA: SW_SHOWNORMAL.
 inline constexpr int kShowNormal = 1;
 
+// Who started this run, as far as the elevated restart goes.
+enum class RunKind {
+  kUser,             // a user without the rights the restart asks for
+  kElevated,         // a user who holds them already: asking again changes nothing
+  kElevatedRestart,  // the elevated restart of a launcher
+};
+
 // The operations the launcher needs from the system, in the order of use.
 class LauncherPlatform {
  public:
   virtual ~LauncherPlatform() = default;
+
+  virtual RunKind Kind() = 0;
 
   // Writes the system directory into `buffer` and returns the number of
   // characters written. When the path does not fit it returns the size it
@@ -61,8 +69,9 @@ class LauncherPlatform {
                               WindowStyle style) = 0;
 
   // The shell's ShellExecuteA. `parameters` is passed as given, an empty
-  // string included; the result is not reported.
-  virtual void ShellExecuteA(std::intptr_t owner, const std::string& verb, const std::string& file,
+  // string included. True when the program was started (Windows) or, where
+  // the call waits for it (POSIX), when it ran and succeeded.
+  virtual bool ShellExecuteA(std::intptr_t owner, const std::string& verb, const std::string& file,
                              const std::string& parameters, const std::string& directory,
                              int show) = 0;
 };

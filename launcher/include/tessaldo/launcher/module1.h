@@ -10,21 +10,22 @@
 namespace tessaldo::Module1 {
 
 enum class Ending {
-  kCompleted,        // the control is in place, registration and `bin` started
-  kElevatedRestart,  // failed with 70 or 75; the elevated restart was asked for
+  kCompleted,        // the control is in place and registered, `bin` started
+                     // (not by the elevated step of POSIX, which ends before)
+  kElevatedRestart,  // failed with 70 or 75; the elevated restart does the rest
   kSilent,           // failed otherwise; nothing more happens
 };
 
 struct Outcome {
   Ending ending;
-  launcher::ErrorNumber error;  // the failure's number, 0 when completed
+  launcher::ErrorNumber error;  // the failure's number, 0 when there was none
 
   friend bool operator==(const Outcome&, const Outcome&) = default;
 };
 
 // The start procedure: installs the control when it is missing from the
-// system directory, starts the registration and the converter, or restarts
-// the launcher elevated when the system refuses with 70 or 75.
+// system directory, starts the registration and the converter, or asks for
+// the elevated restart when the system refuses with 70 or 75.
 Outcome Avvia(launcher::LauncherPlatform& platform,
               const launcher::ProgramLayout& layout = launcher::kNativeLayout);
 
