@@ -1,5 +1,7 @@
 #include "tessaldo/about_window/about_window_host.h"
 
+#include "tessaldo/platform/qt_window_services.h"
+
 #include <QObject>
 #include <algorithm>
 
