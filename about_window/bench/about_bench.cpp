@@ -120,8 +120,8 @@ int Child(int argc, char** argv, double seconds, int rounds) {
   }
   const double base = Median(alone), timer = Median(bareTimer), open = Median(withAbout);
   std::printf(
-      "  median CPU per wall second, in %% of one core: converter window %.2f, with a bare 5 ms "
-      "timer %.2f, with the about window %.2f\n",
+      "  median CPU per wall second, in %% of one core: converter window %.2f, with a bare "
+      "Timer1 %.2f, with the about window %.2f\n",
       base, timer, open);
   std::printf(
       "  the scrolling about window adds %.2f %% of one core (target < 3 %%), of which the "
