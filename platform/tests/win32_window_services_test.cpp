@@ -1,59 +1,47 @@
-// The window services on real Win32 windows. Under Wine the windows need a window driver: the
-// test command gives the Wine prefix the null graphics driver.
+// The window services on real Win32 windows; under Wine the test command gives the prefix the
+// null graphics driver.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <string>
-#include <thread>
 
 #include "tessaldo/platform/win32_window_services.h"
 
 namespace tessaldo::platform {
 namespace {
 
-namespace fs = std::filesystem;
-using namespace std::chrono_literals;
-
-// In, in again and out of the top-most band: the window keeps its place and size. A destroyed
-// window fails.
-TEST(Win32WindowServices, StayOnTopChangesTheBandOnly) {
+// In, in again and out of the top-most band, in place; a destroyed window fails.
+TEST(Win32WindowServices, StayOnTopChangesTheBandOnlyAndOpenAddressOpensTheDocument) {
   HWND window = ::CreateWindowExA(0, "STATIC", "Autore", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 50,
                                   300, 160, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(window, nullptr) << "CreateWindowExA failed, error " << ::GetLastError();
-  const auto handle = reinterpret_cast<WindowHandle>(window);
   const auto services = MakeWin32WindowServices();
-  RECT before{};
+  RECT before{}, now{};
   ::GetWindowRect(window, &before);
   for (bool onTop : {true, true, false}) {
-    EXPECT_TRUE(services->StayOnTop(handle, onTop));
+    EXPECT_TRUE(services->StayOnTop(reinterpret_cast<WindowHandle>(window), onTop));
     EXPECT_EQ((::GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, onTop);
-    RECT now{};
     ::GetWindowRect(window, &now);
-    EXPECT_TRUE(now.left == before.left && now.top == before.top && now.right == before.right &&
-                now.bottom == before.bottom);
+    EXPECT_TRUE(std::memcmp(&now, &before, sizeof now) == 0);
   }
   ASSERT_TRUE(::DestroyWindow(window));
-  EXPECT_FALSE(services->StayOnTop(handle, true));
-}
-
-// The shell opens a command file with its handler, which leaves a file behind.
-TEST(Win32WindowServices, OpenAddressOpensTheDocumentWithItsHandler) {
-  const fs::path dir =
-      fs::temp_directory_path() / ("tessaldo-" + std::to_string(::GetCurrentProcessId()));
-  fs::create_directories(dir);
-  std::ofstream(dir / "open_me.cmd")
-      << "@echo opened> \"" << (dir / "opened.txt").string() << "\"\r\n";
-  MakeWin32WindowServices()->OpenAddress(0, (dir / "open_me.cmd").string());
-  for (int i = 0; i < 3000 && !fs::exists(dir / "opened.txt"); ++i)
-    std::this_thread::sleep_for(20ms);
-  EXPECT_TRUE(fs::exists(dir / "opened.txt"));
-  std::error_code busy;  // the handler may still hold the directory for a moment
-  for (int i = 0; i < 500 && fs::remove_all(dir, busy) == static_cast<std::uintmax_t>(-1); ++i)
-    std::this_thread::sleep_for(20ms);
+  EXPECT_FALSE(services->StayOnTop(reinterpret_cast<WindowHandle>(window), true));
+  // The shell opens a command file with its handler, which leaves a file behind.
+  const auto dir = std::filesystem::temp_directory_path() /
+                   ("tessaldo-" + std::to_string(::GetCurrentProcessId()));
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / "open.cmd") << "@echo opened> \"" << (dir / "opened.txt").string()
+                                  << "\"\r\n";
+  services->OpenAddress(0, (dir / "open.cmd").string());
+  for (int i = 0; i < 3000 && !std::filesystem::exists(dir / "opened.txt"); ++i) ::Sleep(20);
+  EXPECT_TRUE(std::filesystem::exists(dir / "opened.txt"));
+  std::error_code busy;  // the handler may hold the directory for a moment
+  for (int i = 0;
+       i < 500 && std::filesystem::remove_all(dir, busy) == static_cast<std::uintmax_t>(-1); ++i)
+    ::Sleep(20);
 }
 
 }  // namespace
