@@ -3,12 +3,11 @@
 #include <QObject>
 #include <algorithm>
 
+#include "tessaldo/platform/qt_window_services.h"
+
 namespace tessaldo {
 
-AboutWindowHost::AboutWindowHost()
-    : ownServices_(platform::MakeSystemWindowServices()), services_(*ownServices_) {}
-
-AboutWindowHost::AboutWindowHost(platform::WindowServices& services) : services_(services) {}
+AboutWindowHost::AboutWindowHost() : services_(platform::MakeSystemWindowServices()) {}
 
 AboutWindowHost::~AboutWindowHost() {
   delete form_.data();
@@ -18,7 +17,7 @@ AboutWindowHost::~AboutWindowHost() {
 FormAutore& AboutWindowHost::Show() {
   if (form_ == nullptr) {
     std::erase_if(unloaded_, [](const QPointer<FormAutore>& closed) { return closed.isNull(); });
-    auto* form = new FormAutore(services_);
+    auto* form = new FormAutore(*services_);
     form_ = form;
     QObject::connect(form, &FormAutore::Unloaded, form, [this, form] {
       if (form_ == form) form_ = nullptr;

@@ -15,32 +15,29 @@
 #include <QRect>
 #include <QScreen>
 #include <QString>
-#include <QTimer>
 #include <QWindow>
-#include <cmath>
-#include <string>
+#include <chrono>
 
+#include "tessaldo/about_window/tick_timer.h"
 #include "tessaldo/resources.h"
+#include "tessaldo/resources/design.h"
 
 namespace tessaldo {
 namespace {
 
-// The window is designed in twips; fifteen of them make one logical pixel.
-constexpr int kTwipsPerPixel = 15;
+using design::Px;
+using design::TwipsRect;
 
-constexpr int Px(int twips) {
-  return twips >= 0 ? (twips + kTwipsPerPixel / 2) / kTwipsPerPixel
-                    : -((-twips + kTwipsPerPixel / 2) / kTwipsPerPixel);
+const QColor kDarkBlue(design::kDarkBlue);
+const QColor kWhite(design::kWhite);
+const QColor kShadowGrey(design::kGrey);
+const QColor kBlack(design::kBlack);
+
+// The frame the window system reports for the window, none before it has one.
+QMargins FrameOf(const QWidget& window) {
+  const QWindow* handle = window.windowHandle();
+  return handle != nullptr ? handle->frameMargins() : QMargins();
 }
-
-constexpr QRect TwipsRect(int left, int top, int width, int height) {
-  return QRect(Px(left), Px(top), Px(width), Px(height));
-}
-
-const QColor kDarkBlue(0, 0, 150);
-const QColor kWhite(255, 255, 255);
-const QColor kShadowGrey(192, 192, 192);
-const QColor kBlack(0, 0, 0);
 
 QFont ComicSans(double pointSize, bool bold = false, bool italic = false) {
   QFont font(QStringLiteral("Comic Sans MS"));
@@ -102,7 +99,7 @@ void FormAutore::BuildLayout() {
   setObjectName(QStringLiteral("FormAutore"));
   setWindowTitle(QString::fromUtf8(autore::kCaption));
   setWindowIcon(QIcon(QString::fromLatin1(kEmblemPath)));
-  setFixedSize(Px(4410), Px(1860));
+  setFixedSize(design::TwipsSize(4410, 1860));
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, kDarkBlue);
   setPalette(palette);
@@ -123,11 +120,9 @@ void FormAutore::BuildLayout() {
   Picture3->setToolTip(QString::fromUtf8(autore::kMailTip));
   Picture3->setCursor(Qt::PointingHandCursor);
 
-  Timer1 = new QTimer(this);
+  Timer1 = new TickTimer(std::chrono::milliseconds(kTimerIntervalMs), this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
-  Timer1->setTimerType(Qt::PreciseTimer);
-  Timer1->setInterval(kTimerIntervalMs);
-  connect(Timer1, &QTimer::timeout, this, &FormAutore::Timer1_Timer);
+  connect(Timer1, &TickTimer::timeout, this, &FormAutore::Timer1_Timer);
 
   // The frame: white, a thin single line around it. Its scale starts inside the line, so the
   // panel is laid out on an inner client area, which also clips it.
@@ -180,11 +175,7 @@ void FormAutore::BuildLayout() {
 }
 
 bool FormAutore::FormPrimoPiano(WId hWnd, bool AlwaysOnTop) {
-  constexpr unsigned kFlags =
-      platform::kSwpNoSize | platform::kSwpNoMove | platform::kSwpNoRedraw;  // 11
-  return services_.SetWindowPos(static_cast<platform::WindowHandle>(hWnd),
-                                AlwaysOnTop ? platform::kHwndTopMost : platform::kHwndNoTopMost, 0,
-                                0, 0, 0, kFlags);
+  return services_.StayOnTop(static_cast<platform::WindowHandle>(hWnd), AlwaysOnTop);
 }
 
 void FormAutore::Form_Load() {
@@ -194,16 +185,15 @@ void FormAutore::Form_Load() {
 }
 
 // The outer frame goes kRightGapTwips from the right and kBottomGapTwips from the bottom edge
-// of the whole screen.
+// of the screen's work area. move() places the outer frame of a window.
 void FormAutore::PlaceInCorner() {
   const QScreen* target = screen();
   if (target == nullptr) return;
-  const QRect area = target->geometry();
-  const QWindow* window = windowHandle();
-  const QMargins frame = window != nullptr ? window->frameMargins() : QMargins();
-  placedOuter_ = size().grownBy(frame);
-  move(area.x() + area.width() - placedOuter_.width() - Px(kRightGapTwips),
-       area.y() + area.height() - placedOuter_.height() - Px(kBottomGapTwips));
+  const QRect area = target->availableGeometry();
+  placedFrame_ = FrameOf(*this);
+  const QSize outer = size().grownBy(placedFrame_);
+  move(area.x() + area.width() - outer.width() - Px(kRightGapTwips),
+       area.y() + area.height() - outer.height() - Px(kBottomGapTwips));
 }
 
 void FormAutore::Timer1_Timer() {
@@ -217,11 +207,11 @@ void FormAutore::picture2_Click() {
 }
 
 void FormAutore::Label1_Click() {
-  Quietly([&] { services_.ShellOpen(winId(), autore::kSiteAddress, kLinkShowCommand); });
+  Quietly([&] { services_.OpenAddress(winId(), autore::kSiteAddress); });
 }
 
 void FormAutore::Picture3_Click() {
-  Quietly([&] { services_.ShellOpen(winId(), autore::kMailAddress, kLinkShowCommand); });
+  Quietly([&] { services_.OpenAddress(winId(), autore::kMailAddress); });
 }
 
 void FormAutore::closeEvent(QCloseEvent* event) {
@@ -233,15 +223,13 @@ void FormAutore::closeEvent(QCloseEvent* event) {
 }
 
 bool FormAutore::event(QEvent* event) {
-  // Some window systems report the frame only once the window is on screen; the corner
-  // placement is then redone once with the frame's real size.
-  if (!placementSettled_ && isVisible() &&
-      (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
-    const QSize outer = frameGeometry().size();
-    if (outer != placedOuter_ && outer != size()) {
-      placementSettled_ = true;
-      PlaceInCorner();
-    }
+  // A window manager that draws frames tells their size only once it has framed the shown
+  // window, with no event of the window's own; the window looks at each event it gets, the
+  // repaints of the scrolling included, until then. The corner placement is then redone once,
+  // so the user's moves are never undone.
+  if (!placementSettled_ && isVisible() && FrameOf(*this) != placedFrame_) {
+    placementSettled_ = true;
+    PlaceInCorner();
   }
   return QWidget::event(event);
 }

@@ -244,7 +244,7 @@ void Form1::BuildLayout() {
   Text6->setToolTip(QStringLiteral("Le barre rosse separano i vari caratteri"));
   Text6->setAccessibleName(QStringLiteral("UTF-8   (Base 256)"));
 
-  Image2 = picture("Image2", TwipsRect(3360, 4920, 360, 360), ":/tessaldo/arrow_right.png",
+  Image2 = picture("Image2", TwipsRect(3360, 4920, 360, 360), ":/tessaldo/image2_closed.png",
                    "Visualizza/Nascondi la scrittura guidata del campo UTF-8");
 
   ListView1 = new QTreeWidget(this);

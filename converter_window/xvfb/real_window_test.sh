@@ -1,75 +1,101 @@
 #!/usr/bin/env bash
-# Starts `bin` on a real X server (Xvfb, the xcb platform), checks the designed
-# colours on a screen grab, types a key through the X server into the decimal
-# field and checks on a second grab that the other fields now show the number.
+# Both windows of `bin` on Xvfb, bare and then under a window manager that draws frames
+# (openbox): the converter window's colours; a number typed through the X server reaches the
+# other fields (read by their pixels); the about window scrolls, its outer frame 24 px (360
+# twips) from the right and 40 px (600) from the bottom edge, bare, once framed, and opened
+# afresh under the window manager, where a drag lasts. Keeps both windows' grabs.
 # Usage: real_window_test.sh <bin> <artefact directory>
 set -euo pipefail
-bin=$1
-artefacts=$2
+bin=$1 artefacts=$2
 mkdir -p "$artefacts"
 source "$(dirname "$0")/../../cmake/xvfb-session.sh"
+command -v openbox >/dev/null || fail "openbox is not installed"
 start_xvfb 1280 1024
-
 QT_QPA_PLATFORM=xcb "$bin" 2>"$work/bin.log" &
 pids+=($!)
-window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tessaldo$' | head -n 1) ||
+converter=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tessaldo$' | head -n 1) ||
   fail "no window named Tessaldo appeared"
-eval "$(xdotool getwindowgeometry --shell "$window")"  # X Y WIDTH HEIGHT
-
-grab() {
-  import -display "$DISPLAY" -window root "$1"
-}
-
-# The colour of the pixel at client point (twips) as "r,g,b".
-pixel() {
-  local image=$1 x=$((X + $2 / 15)) y=$((Y + $3 / 15))
-  convert "$image" -format '%[fx:int(255*p{'"$x,$y"'}.r)],%[fx:int(255*p{'"$x,$y"'}.g)],%[fx:int(255*p{'"$x,$y"'}.b)]' info:
-}
-
-# How many pixels of a client rectangle (twips) are dark blue text, or red.
-count() {
-  local image=$1 kind=$2 left=$(($3 / 15 + 3)) top=$(($4 / 15 + 3)) w=$(($5 / 15 - 6)) h=$(($6 / 15 - 6))
-  local test='b>0.35 && b-r>0.3 && b-g>0.3 && r<0.4'
-  [ "$kind" = red ] && test='r>0.7 && g<0.3 && b<0.3'
-  convert "$image" -crop "${w}x${h}+$((X + left))+$((Y + top))" +repage \
-    -fx "$test ? 1 : 0" -format '%[fx:round(mean*w*h)]' info:
-}
-
-expect_pixel() {
-  local got
-  got=$(pixel "$1" "$2" "$3")
-  [ "$got" = "$4" ] || fail "$5: pixel at ($2, $3) twips is $got, expected $4"
-}
-
-wait_for 10 test -n "$(xdotool getwindowfocus 2>/dev/null)" || true
-grab "$artefacts/real_window_before.png"
-
-# Window background, and the inside of each field, clear of any text.
-expect_pixel "$artefacts/real_window_before.png" 60 60 "0,0,150" "window background"
-expect_pixel "$artefacts/real_window_before.png" 2300 3900 "0,0,150" "background right of the labels"
-for field in "Text1 120 600 2655 525" "Text2 120 1560 3735 405" "Text3 120 2400 3735 405" \
-  "Text4 120 3240 3735 405" "Text5 120 4080 3735 405" "Text6 120 4920 3135 375"; do
-  set -- $field
-  expect_pixel "$artefacts/real_window_before.png" $(($2 + $4 - 150)) $(($3 + $5 / 2)) \
-    "192,192,255" "$1 background"
-  [ "$(count "$artefacts/real_window_before.png" blue "${@:2}")" -eq 0 ] || fail "$1 is not empty"
-done
-
-# A key through the X server into the decimal field, which has the focus.
-xdotool windowfocus --sync "$window" 2>/dev/null || true
+where() { eval "$(xdotool getwindowgeometry --shell "$converter")"; } # X Y WIDTH HEIGHT
+grab() { import -display "$DISPLAY" -window "${2:-root}" "$1"; }
+# How many pixels of a grab's crop (x y w h) pass an fx test on r, g, b.
+count() { convert "$1" -crop "$4x$5+$2+$3" +repage -fx "$6 ? 1 : 0" -format '%[fx:round(mean*w*h)]' info:; }
+# The converter window's background, and the fields' (client rectangles in twips) inside their
+# right ends.
+where
+grab "$work/before.png"
+fields=("120 600 2655 525" "120 1560 3735 405" "120 2400 3735 405" "120 3240 3735 405" "120 4080 3735 405")
+spots=("60 60" "2300 3900")
+for f in "${fields[@]}" "120 4920 3135 375"; do set -- $f && spots+=("$(($1 + $3 - 150)) $(($2 + $4 / 2))"); done
+colours=$(for p in "${spots[@]}"; do set -- $p && echo "%[pixel:p{$((X + $1 / 15)),$((Y + $2 / 15))}]"; done)
+got=$(echo $(convert "$work/before.png" -format "$colours" info:))
+[ "$got" = "$(echo srgb\(0,0,150\){,} srgb\(192,192,255\){,,,,,})" ] || fail "colours at ${spots[*]} twips: $got"
+xdotool windowfocus --sync "$converter" 2>/dev/null || true
 xdotool type --delay 100 "4096"
-
 converted() {
   grab "$work/after.png"
-  for field in "120 1560 3735 405" "120 2400 3735 405" "120 3240 3735 405" "120 4080 3735 405"; do
-    [ "$(count "$work/after.png" blue $field)" -gt 10 ] || return 1
+  for f in "${fields[@]}"; do
+    set -- $f
+    [ "$(count "$work/after.png" $((X + $1 / 15 + 3)) $((Y + $2 / 15 + 3)) $(($3 / 15 - 6)) $(($4 / 15 - 6)) \
+      'b>0.35 && b-r>0.3 && b-g>0.3 && r<0.4')" -gt 10 ] || return 1
   done
-  [ "$(count "$work/after.png" red 120 4920 3135 375)" -gt 5 ] || return 1
+  [ "$(count "$work/after.png" $((X + 11)) $((Y + 331)) 203 19 'r>0.7 && g<0.3 && b<0.3')" -gt 5 ]
 }
-wait_for 20 converted || {
-  cp "$work/after.png" "$artefacts/real_window_after.png"
-  fail "the typed number did not reach the other fields"
+wait_for 20 converted || fail "the typed number did not reach the other fields"
+
+# The about window, opened by a click on the emblem (2985, 420 twips, 720 square).
+open_about() {
+  where
+  xdotool mousemove --sync $((X + 223)) $((Y + 52)) click 1
+  about=$(timeout 30 xdotool search --sync --onlyvisible --name '^Autore$' | head -n 1) ||
+    fail "no about window appeared"
 }
-cp "$work/after.png" "$artefacts/real_window_after.png"
-[ "$(count "$work/after.png" blue 120 600 2655 525)" -gt 10 ] || fail "Text1 shows no digits"
-echo "real window: background, fields and conversion as designed; grabs in $artefacts"
+# Its outer frame: the client area as the X server has it, grown by the frame the window
+# manager announces.
+frame() {
+  local info=$(xwininfo -id "$about") l r t b _
+  read -r l r t b _ <<<"$(xprop -id "$about" _NET_FRAME_EXTENTS | sed -n 's/.* = //p' | tr -d ,) 0 0 0 0"
+  left=$(($(awk '/Absolute upper-left X/ { print $NF }' <<<"$info") - l)) title=$t
+  top=$(($(awk '/Absolute upper-left Y/ { print $NF }' <<<"$info") - t))
+  right=$((left + l + r + $(awk '/Width:/ { print $NF }' <<<"$info")))
+  bottom=$((top + t + b + $(awk '/Height:/ { print $NF }' <<<"$info")))
+}
+in_corner() { frame && [ $((1280 - right)),$((1024 - bottom)) = 24,40 ]; }
+expect_corner() { wait_for 10 in_corner || fail "$1: frame $left,$top-$right,$bottom, not 24 and 40 px from the corner"; }
+open_about
+expect_corner "bare"
+[ $((right - left))x$((bottom - top)) = 294x124 ] || fail "about window $((right - left))x$((bottom - top))"
+# The panel scrolls up to the emblem, see-through on white; that grab is kept.
+emblem() { grab "$work/about.png" "$about" && [ "$(count "$work/about.png" 2 2 290 85 'r>0.8 && g<0.25 && b<0.3')" -gt 50 ]; }
+wait_for 20 emblem || fail "the about window's panel does not scroll to the emblem"
+cp "$work/about.png" "$artefacts/about_window.png"
+# The arrow (3360, 4920 twips, 360 square) opens the guided-entry panel; that grab is kept.
+xdotool mousemove --sync $((X + 236)) $((Y + 340)) click 1
+wide() { where && [ "$WIDTH" -eq 473 ]; }
+wait_for 10 wide || fail "the arrow did not open the panel (width $WIDTH)"
+sleep 0.5
+grab "$artefacts/converter_window.png" "$converter"
+
+# A window manager that draws frames frames the open about window, which is placed anew.
+openbox >"$work/openbox.log" 2>&1 &
+pids+=($!)
+framed() { frame && [ "$title" -gt 0 ]; }
+wait_for 10 framed || fail "the window manager drew no frame"
+expect_corner "framed by the window manager"
+# Closed by the window manager's key once it is the active window, and opened afresh.
+close_about() {
+  xdotool windowactivate "$about" 2>/dev/null || true
+  [ "$(xdotool getactivewindow)" != "$about" ] || xdotool key --clearmodifiers alt+F4
+  sleep 0.3
+  ! xwininfo -id "$about" >/dev/null 2>&1
+}
+wait_for 15 close_about || fail "the about window did not close"
+open_about
+expect_corner "opened under the window manager"
+x=$(((left + right) / 2)) y=$((top + title / 2)) placed="$left,$top"
+xdotool mousemove --sync $x $y mousedown 1
+for step in 1 2 3 4 5; do xdotool mousemove --sync $((x - 60 * step)) $((y - 40 * step)); done
+xdotool mouseup 1
+dragged() { frame && [ "$left,$top" = "$((${placed%,*} - 300)),$((${placed#*,} - 200))" ]; }
+wait_for 10 dragged || fail "dragged from $placed, the frame is at $left,$top"
+for _ in $(seq 20); do sleep 0.1 && dragged || fail "the dragged window went back to $left,$top"; done
+echo "real window: both windows as designed, bare and framed; grabs in $artefacts"

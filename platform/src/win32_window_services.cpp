@@ -2,32 +2,32 @@
 // shellapi.h needs windows.h first.
 #include <shellapi.h>
 
-#include "tessaldo/platform/window_services.h"
+#include "tessaldo/platform/win32_window_services.h"
 
 namespace tessaldo::platform {
 namespace {
 
-HWND ToHwnd(std::uintptr_t value) {
+HWND ToHwnd(WindowHandle value) {
   return reinterpret_cast<HWND>(value);
 }
 
 class Win32WindowServices final : public WindowServices {
  public:
-  bool SetWindowPos(WindowHandle window, std::intptr_t insertAfter, int x, int y, int cx, int cy,
-                    unsigned flags) override {
-    return ::SetWindowPos(ToHwnd(window), reinterpret_cast<HWND>(insertAfter), x, y, cx, cy,
-                          flags) != FALSE;
+  bool StayOnTop(WindowHandle window, bool onTop) override {
+    static_assert((SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW) == 11);
+    return ::SetWindowPos(ToHwnd(window), onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                          SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW) != FALSE;
   }
 
-  void ShellOpen(WindowHandle owner, const std::string& address, int showCommand) override {
+  void OpenAddress(WindowHandle owner, const std::string& address) override {
     // The result tells whether the system found a handler; callers go on either way.
-    ::ShellExecuteA(ToHwnd(owner), nullptr, address.c_str(), nullptr, nullptr, showCommand);
+    ::ShellExecuteA(ToHwnd(owner), nullptr, address.c_str(), nullptr, nullptr, SW_SHOWMINIMIZED);
   }
 };
 
 }  // namespace
 
-std::unique_ptr<WindowServices> MakeSystemWindowServices() {
+std::unique_ptr<WindowServices> MakeWin32WindowServices() {
   return std::make_unique<Win32WindowServices>();
 }
 

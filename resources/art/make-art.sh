@@ -2,10 +2,11 @@
 # Draws the pictures of Tessaldo with ImageMagick. The outputs are checked in;
 # run this only after changing a drawing. Writes:
 #   art/form_icon.png   32x32, 256 colours   program and window icon
-#   art/emblem.png      48x48, 24-bit        author emblem
-#   art/arrow_right.png 24x24                arrow that opens the character panel
+#   art/emblem.png      48x48, 24-bit + mask author emblem, see-through around the ring
+#   art/image2_closed.png 24x24              arrow of the closed panel: a click opens it
 #   art/envelope.png    24x24                e-mail link of the about window
-#   left.jpg, right.jpg 24x24                arrows read from beside the program
+#   left.jpg            24x24                the closed panel's arrow (points right, to open)
+#   right.jpg           24x24                the open panel's arrow (points left, to close)
 #   bin.ico             16/32/48, 16 colours icon of the bin program file
 #   tessaldo.ico        16/32/48, 256 colours icon of the launcher
 #   icons/hicolor/<n>x<n>/apps/tessaldo.png  desktop icons, 16 to 256 pixels
@@ -75,25 +76,28 @@ convert "$tmp/icon16.png" "$tmp/icon32.png" "$tmp/icon48.png" \
 convert "$tmp/icon16.png" "$tmp/icon32.png" "$tmp/icon48.png" \
   +dither -colors 16 -type PaletteAlpha "$res/bin.ico"
 
-# --- Author emblem: a white T in a ring, opaque RGB. ------------------------
-convert -size 48x48 xc:"$blue" -draw "
+# --- Author emblem: a white T in a ring; outside the ring it is see-through,
+# with a hard mask as an icon's. ---------------------------------------------
+convert -size 48x48 xc:none -draw "
   fill $lavender stroke white stroke-width 1.2 circle 24,24 24,2.5
   fill $blue stroke none circle 24,24 24,7
   fill none stroke $red stroke-width 1.6 circle 24,24 24,9.6
   fill white stroke none
   polygon 14.5,14.5 33.5,14.5 33.5,19 26.5,19 26.5,34.5 21.5,34.5 21.5,19 14.5,19
-" -alpha off -type TrueColor "${png[@]}" PNG24:"$art/emblem.png"
+" -channel A -threshold 50% +channel -background white -alpha background \
+  "${png[@]}" PNG32:"$art/emblem.png"
 
 # --- Arrows: a blue arrow on a lavender tile whose corners match the
-# window's dark blue. --------------------------------------------------------
+# window's dark blue. Each shows what a click does: the closed panel's arrow
+# points right (the panel opens on the right), the open panel's left. ---------
 convert -size 24x24 xc:"$blue" -draw "
   fill $lavender roundrectangle 0,0 23,23 4,4
   stroke-linejoin round fill $bright stroke $blue stroke-width 1.3
   polygon 4.5,9 11.5,9 11.5,4.5 19,11.5 11.5,18.5 11.5,14 4.5,14
-" -alpha off "$tmp/right.png"
-convert "$tmp/right.png" "${png[@]}" PNG24:"$art/arrow_right.png"
-convert "$tmp/right.png" -strip -sampling-factor 1x1 -quality 95 "$res/right.jpg"
-convert "$tmp/right.png" -flop -strip -sampling-factor 1x1 -quality 95 "$res/left.jpg"
+" -alpha off "$tmp/opens.png"
+convert "$tmp/opens.png" "${png[@]}" PNG24:"$art/image2_closed.png"
+convert "$tmp/opens.png" -strip -sampling-factor 1x1 -quality 100 "$res/left.jpg"
+convert "$tmp/opens.png" -flop -strip -sampling-factor 1x1 -quality 100 "$res/right.jpg"
 
 # --- Envelope: white, with a red seal where the flap closes. ----------------
 convert -size 24x24 xc:none -draw "

@@ -1,72 +1,71 @@
-// The project's pictures as Qt's own decoders read them: the resources linked
-// into the programs, the arrows beside `bin` and the desktop icons.
-#include "tessaldo/resources.h"
-
+// The project's pictures as Qt's own decoders read them (the resources linked into the programs,
+// the arrows beside `bin`, the desktop icons), and the twips of the design.
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QImageReader>
-#include <QString>
-
+#include <cmath>
 #include <vector>
+
+#include "tessaldo/resources.h"
+#include "tessaldo/resources/design.h"
 
 namespace tessaldo {
 namespace {
 
 const QString kDir = QStringLiteral(TESSALDO_RESOURCES_DIR);
 
-// Runs first: the pictures come with the library, without InitResources.
+// Runs first: the pictures come with the library, without InitResources. Alpha: none, 1 for a
+// mask as an icon's (each pixel wholly seen or wholly see-through), 2 smooth.
 TEST(Pictures, HaveTheirSizesAndSeeThroughCornersWhereTheyHaveAlpha) {
-  struct Case {
-    QString path;
-    int size;
-    bool alpha;
-  };
-  std::vector<Case> cases = {{kFormIconPath, 32, true},        {kEmblemPath, 48, false},
-                             {kArrowRightPath, 24, false},     {kEnvelopePath, 24, true},
-                             {kDir + "/right.jpg", 24, false}, {kDir + "/left.jpg", 24, false}};
-  for (int size : {16, 32, 48, 64, 128, 256}) {
-    cases.push_back(
-        {kDir + QStringLiteral("/icons/hicolor/%1x%1/apps/tessaldo.png").arg(size), size, true});
+  std::vector<std::tuple<QString, int, int>> cases = {
+      {kFormIconPath, 32, 2}, {kEmblemPath, 48, 1},         {kImage2ClosedPath, 24, 0},
+      {kEnvelopePath, 24, 2}, {kDir + "/right.jpg", 24, 0}, {kDir + "/left.jpg", 24, 0}};
+  for (int size : {16, 32, 48, 64, 128, 256})
+    cases.emplace_back(kDir + QStringLiteral("/icons/hicolor/%1x%1/apps/tessaldo.png").arg(size),
+                       size, 2);
+  for (const auto& [path, size, alpha] : cases) {
+    const QImage image(path);
+    ASSERT_EQ(image.size(), QSize(size, size)) << path.toStdString();
+    ASSERT_EQ(image.hasAlphaChannel(), alpha > 0) << path.toStdString();
+    EXPECT_TRUE(alpha == 0 || image.pixelColor(0, 0).alpha() == 0) << path.toStdString();
+    EXPECT_TRUE(alpha == 0 || image.pixelColor(size / 2, size * 3 / 8).alpha() == 255);
+    for (int i = 0; alpha == 1 && i < size * size; ++i)
+      ASSERT_EQ(image.pixelColor(i % size, i / size).alpha() % 255, 0) << i;
   }
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.path.toStdString());
-    const QImage image(c.path);
-    ASSERT_FALSE(image.isNull()) << "missing, or no decoder for it";
-    EXPECT_EQ(image.size(), QSize(c.size, c.size));
-    EXPECT_EQ(image.hasAlphaChannel(), c.alpha);
-    if (c.alpha) {
-      EXPECT_EQ(image.pixelColor(0, 0).alpha(), 0);
-      EXPECT_EQ(image.pixelColor(c.size / 2, c.size * 3 / 8).alpha(), 255);
-    }
-  }
-  // The window icon has 256 colours at most; the emblem is true colour.
-  EXPECT_EQ(QImage(kFormIconPath).format(), QImage::Format_Indexed8);
-  EXPECT_EQ(QImage(kEmblemPath).format(), QImage::Format_RGB32);
 }
 
-// +1 when the arrow points right, -1 left, 0 when undecided: the tip is the
-// end where the outermost column of the arrow's bright blue is the shorter.
+// +1 when the arrow points right, -1 left: its head, the heavier half of its bright blue.
 int ArrowDirection(const QImage& image) {
-  std::vector<int> heights;
-  for (int x = 0; x < image.width(); ++x) {
-    int height = 0;
-    for (int y = 0; y < image.height(); ++y) {
-      const QColor c = image.pixelColor(x, y);
-      height += c.blue() > 180 && c.blue() - c.red() > 150 && c.green() > 40;
-    }
-    if (height > 0) heights.push_back(height);
+  int balance = 0;
+  for (int i = 0; i < image.width() * image.height(); ++i) {
+    const int x = i % image.width();
+    const QColor c = image.pixelColor(x, i / image.width());
+    if (c.blue() > 180 && c.blue() - c.red() > 150 && c.green() > 40)
+      balance += x < image.width() / 2 ? -1 : 1;
   }
-  if (heights.size() < 2 || heights.front() == heights.back()) return 0;
-  return heights.back() < heights.front() ? 1 : -1;
+  return (balance > 4) - (balance < -4);
 }
 
-TEST(Pictures, ArrowsPointTheirWay) {
-  EXPECT_EQ(QImageReader(kDir + "/right.jpg").format(), "jpeg");
-  EXPECT_EQ(QImageReader(kDir + "/left.jpg").format(), "jpeg");
-  EXPECT_EQ(ArrowDirection(QImage(kArrowRightPath)), 1);
-  EXPECT_EQ(ArrowDirection(QImage(kDir + "/right.jpg")), 1);
-  EXPECT_EQ(ArrowDirection(QImage(kDir + "/left.jpg")), -1);
+// Each arrow shows what a click does: the closed panel's (the start picture and left.jpg, which
+// look alike) points right, where the panel opens; the open panel's (right.jpg) back left.
+TEST(Pictures, ThePanelArrowsPointWhereAClickTakesThePanel) {
+  const QImage closed(kImage2ClosedPath), left(kDir + "/left.jpg"), right(kDir + "/right.jpg");
+  EXPECT_EQ(ArrowDirection(closed), 1);
+  EXPECT_EQ(ArrowDirection(left), 1);
+  EXPECT_EQ(ArrowDirection(right), -1);
+  for (int i = 0; i < 24 * 24; ++i) {
+    const QColor a = closed.pixelColor(i % 24, i / 24), b = left.pixelColor(i % 24, i / 24);
+    ASSERT_LE(std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+                  std::abs(a.blue() - b.blue()),
+              24)
+        << i;
+  }
+}
+
+// To the nearest pixel, as the real quotient rounds (no quotient of whole twips is a half).
+TEST(Design, TwipsRoundToTheNearestPixel) {
+  for (int twips = -30000; twips <= 30000; ++twips)
+    ASSERT_EQ(design::Px(twips), std::lround(twips / 15.0)) << twips;
 }
 
 }  // namespace

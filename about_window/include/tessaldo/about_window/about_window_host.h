@@ -18,8 +18,6 @@ class AboutWindowHost {
  public:
   // Uses the system's window services.
   AboutWindowHost();
-  // Uses `services`, which must outlive the host.
-  explicit AboutWindowHost(platform::WindowServices& services);
   AboutWindowHost(const AboutWindowHost&) = delete;
   AboutWindowHost& operator=(const AboutWindowHost&) = delete;
   // Destroys the window, open or closed.
@@ -32,8 +30,7 @@ class AboutWindowHost {
   FormAutore* Window() const;
 
  private:
-  std::unique_ptr<platform::WindowServices> ownServices_;
-  platform::WindowServices& services_;
+  std::unique_ptr<platform::WindowServices> services_;
   QPointer<FormAutore> form_;
   // Closed windows waiting for their deferred deletion.
   std::vector<QPointer<FormAutore>> unloaded_;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QSize>
+#include <QMargins>
 #include <QWidget>
 
 #include "tessaldo/platform/window_services.h"
@@ -9,9 +9,10 @@ class QCloseEvent;
 class QEvent;
 class QFrame;
 class QLabel;
-class QTimer;
 
 namespace tessaldo {
+
+class TickTimer;
 
 // The texts of the about window and the addresses its links open.
 namespace autore {
@@ -27,7 +28,7 @@ inline constexpr char kMailTip[] = "Invia e-Mail";
 
 // The about window: the credits scroll up without end in a white frame; below it, a label opens
 // the web site and an envelope a new mail message. It stays above the other windows in the
-// bottom-right corner of the screen.
+// bottom-right corner of the work area.
 class FormAutore final : public QWidget {
   Q_OBJECT
 
@@ -37,16 +38,17 @@ class FormAutore final : public QWidget {
   static constexpr int kLowerBound = -150;
   static constexpr int kRestartTop = 93;
   static constexpr int kFirstTopTwips = 960;
+  // Timer1's interval; it fires on the system's timer tick (TickTimer).
   static constexpr int kTimerIntervalMs = 5;
-  // Distance of the window's outer frame from the screen's right and bottom edges.
+  // Distance of the window's outer frame from the work area's right and bottom edges.
   static constexpr int kRightGapTwips = 360;
   static constexpr int kBottomGapTwips = 600;
-  // ShellExecute's show command for the links: minimised.
-  static constexpr int kLinkShowCommand = platform::kSwShowMinimized;
 
   // Loads the window: creates it with its controls, then runs its load handler, which puts it
-  // into the top-most band and into the bottom-right corner of its screen and starts the
-  // scrolling. The window has no owner and is not shown yet.
+  // into the top-most band and into the bottom-right corner of its screen's work area and
+  // starts the scrolling. The window has no owner and is not shown yet. Where the window system
+  // tells the frame only once the window is on screen, the window is placed again, once, when
+  // the frame is known.
   explicit FormAutore(platform::WindowServices& services);
   ~FormAutore() override;
 
@@ -85,13 +87,12 @@ class FormAutore final : public QWidget {
   QLabel* Label4 = nullptr;
   QLabel* Label5 = nullptr;
   QLabel* Picture3 = nullptr;
-  QTimer* Timer1 = nullptr;
+  TickTimer* Timer1 = nullptr;
 
   // The control a left button went down on; a click is its release over the same control.
   QObject* pressed_ = nullptr;
-  // The outer size the corner placement used, and whether the window system has since
-  // reported a frame of another size and the placement was redone.
-  QSize placedOuter_;
+  // The frame the corner placement counted with, and whether the placement is final.
+  QMargins placedFrame_;
   bool placementSettled_ = false;
 };
 

@@ -7,12 +7,14 @@
 namespace tessaldo::platform {
 
 // The window services on Qt's window system, for the widgets' top-level windows:
-// - SetWindowPos looks the window up by its WId; the top-most band is the stay-on-top hint
-//   (Qt::WindowStaysOnTopHint), kHwndTop and kHwndBottom raise and lower the window, and a
-//   change of the hint keeps the window's visibility, position and size. Another window as
-//   insert-after, or a handle that names no top-level widget, fails.
-// - ShellOpen hands the address to QDesktopServices::openUrl (files by their absolute path);
-//   the desktop decides how the opened document is shown, so the show command is not used.
+// - StayOnTop looks the window up by its WId and sets or clears its stay-on-top hint
+//   (Qt::WindowStaysOnTopHint), keeping its visibility, position and size; a handle that names
+//   no top-level widget fails.
+// - OpenAddress hands the address to QDesktopServices::openUrl; the desktop decides how the
+//   opened document is shown.
 std::unique_ptr<WindowServices> MakeQtWindowServices();
+
+// The system's own: the Win32 services on Windows, the Qt ones elsewhere.
+std::unique_ptr<WindowServices> MakeSystemWindowServices();
 
 }  // namespace tessaldo::platform

@@ -1,0 +1,126 @@
+// The about window on the offscreen platform with the system's window services.
+#include <gtest/gtest.h>
+
+#include <QDesktopServices>
+#include <QPointer>
+#include <QScreen>
+#include <QTest>
+#include <random>
+
+#include "tessaldo/about_window/about_window_host.h"
+#include "tessaldo/about_window/tick_timer.h"
+#include "tessaldo/testing/qt_testing.h"
+
+namespace tessaldo::testing {
+namespace {
+
+QWidget& Child(const QWidget& form, const char* name) {
+  return *form.findChild<QWidget*>(QLatin1String(name));
+}
+// The outer frame's gaps to the work area's right and bottom edges: 360 and 600 twips.
+void ExpectInCorner(const QWidget& window) {
+  const QRect area = window.screen()->availableGeometry(), outer = window.frameGeometry();
+  EXPECT_EQ(area.bottomRight() - outer.bottomRight(), QPoint(24, 40));
+}
+
+// One window, top-most, in the corner; moved by the user, it stays while the panel scrolls on,
+// and another opening leaves both. Links open their addresses on a click, not on a press that
+// ends elsewhere. It leaves the top-most band and comes back without moving or hiding; an
+// unknown window fails. Closed, it is gone; the next opening loads it afresh.
+TEST(AboutWindow, OneWindowPlacedOnceWithItsLinksUntilClosed) {
+  UrlRecorder recorder;
+  for (const char* scheme : {"http", "mailto"})
+    QDesktopServices::setUrlHandler(scheme, &recorder, "Open");
+  AboutWindowHost host;
+  QPointer<FormAutore> form = &host.Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form.data()));
+  EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  ExpectInCorner(*form);
+  form->move(30, 40);
+  QTRY_VERIFY(Child(*form, "picture2").y() < 60);
+  const int top = Child(*form, "picture2").y();
+  EXPECT_TRUE(&host.Show() == form && form->pos() == QPoint(30, 40));
+  EXPECT_LE(Child(*form, "picture2").y(), top);
+  QTest::mouseClick(&Child(*form, "Label1"), Qt::LeftButton);
+  QTest::mouseClick(&Child(*form, "Picture3"), Qt::LeftButton);
+  QTest::mousePress(&Child(*form, "Label1"), Qt::LeftButton);
+  QTest::mouseRelease(&Child(*form, "Label1"), Qt::LeftButton, {}, QPoint(-5, -5));
+  for (const char* scheme : {"http", "mailto"}) QDesktopServices::unsetUrlHandler(scheme);
+  EXPECT_EQ(recorder.urls,
+            (std::vector<QUrl>{QUrl(autore::kSiteAddress), QUrl(autore::kMailAddress)}));
+  for (bool onTop : {false, true}) {
+    EXPECT_TRUE(form->FormPrimoPiano(form->winId(), onTop));
+    EXPECT_EQ(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint), onTop);
+    EXPECT_TRUE(form->isVisible() && form->pos() == QPoint(30, 40));
+  }
+  EXPECT_FALSE(form->FormPrimoPiano(form->winId() + 1000, true));
+  form->close();
+  EXPECT_EQ(host.Window(), nullptr);
+  QTRY_VERIFY(form.isNull());
+  EXPECT_EQ(Child(host.Show(), "picture2").y(), 64);
+  ExpectInCorner(*host.Window());
+}
+
+// The panel's top after a tick, from where it was; a click on the panel restarts it and the
+// stopped timer. The emblem is see-through on the panel's light background.
+TEST(AboutWindow, PanelStepsUpRestartsAndShowsTheEmblemOnItsBackground) {
+  AboutWindowHost host;
+  FormAutore& form = host.Show();
+  QWidget& panel = Child(form, "picture2");
+  auto& timer = *form.findChild<TickTimer*>("Timer1");
+  std::vector<int> after;
+  QObject::connect(&timer, &TickTimer::timeout, &form, [&] { after.push_back(panel.y()); });
+  for (auto [before, expected] :
+       {std::pair{64, 63}, {0, -1}, {-148, -149}, {-149, 93}, {-150, 93}, {-400, 93}}) {
+    panel.move(0, before);
+    after.clear();
+    QTRY_VERIFY(!after.empty());
+    EXPECT_EQ(after.front(), expected) << before;
+  }
+  timer.stop();
+  QTest::mouseClick(&Child(form, "Label5"), Qt::LeftButton);
+  EXPECT_TRUE(panel.y() == 93 && timer.isActive());
+  const QImage emblem = panel.grab(Child(form, "Image1").geometry()).toImage();
+  EXPECT_EQ(emblem.pixel(0, 0), panel.palette().color(panel.backgroundRole()).rgb());
+}
+
+// Each control where the design puts it (twips / 15, rounded; the author lines' height follows
+// their text), in its font; the window's own background dark blue.
+TEST(AboutWindow, ControlsWhereAndAsDesigned) {
+  AboutWindowHost host;
+  FormAutore& form = host.Show();
+  EXPECT_EQ(form.size(), QSize(294, 124));
+  EXPECT_EQ(form.grab().toImage().pixel(1, 120), qRgb(0, 0, 150));
+  for (auto [name, x, y, w, h, points, bold, italic] :
+       {std::tuple{"Picture1", 4, 0, 287, 89, 0.0, false, false},
+        {"picture2", 16, 64, 254, 174, 0.0, false, false},
+        {"Image1", 16, 88, 48, 48, 0.0, false, false},
+        {"Picture3", 230, 91, 32, 32, 0.0, false, false},
+        {"Label1", 32, 93, 166, 25, 15.75, false, true},
+        {"Label2", 59, 112, 180, 27, 14.25, true, false},
+        {"Label3", 60, 108, 171, 27, 14.25, true, false},
+        {"Label4", 0, 5, 244, -1, 14.25, false, false},
+        {"Label5", -4, 2, 244, -1, 14.25, false, false}}) {
+    const QWidget& control = Child(form, name);
+    EXPECT_EQ(control.geometry(), QRect(x, y, w, h < 0 ? control.height() : h)) << name;
+    EXPECT_TRUE(points == 0 || (control.font().pointSizeF() == points &&
+                                control.font().bold() == bold && control.font().italic() == italic))
+        << name;
+  }
+}
+
+// Timer1 fires on the first system tick once its interval has passed: on every tick, 64 times
+// a second, for an interval below a tick.
+TEST(AboutWindow, TimerFiresOnTheFirstTickAfterItsInterval) {
+  std::mt19937_64 random(13);
+  for (int i = 0; i < 100000; ++i) {
+    const std::chrono::microseconds now(random() % 4'000'000'000'000);
+    const std::chrono::milliseconds interval(random() % 50);
+    const auto due = TickTimer::Due(now, interval);
+    ASSERT_EQ((now + due) % TickTimer::kTick, now - now) << now.count();
+    ASSERT_TRUE(due >= interval && due < interval + TickTimer::kTick) << now.count();
+  }
+}
+
+}  // namespace
+}  // namespace tessaldo::testing
