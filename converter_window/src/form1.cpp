@@ -37,19 +37,14 @@
 #include "tessaldo/conversion/expected.h"
 #include "tessaldo/conversion/failure.h"
 #include "tessaldo/converter_window/clickable_image.h"
-#include "twips.h"
+#include "tessaldo/resources.h"
+#include "tessaldo/resources/design.h"
 
 namespace tessaldo {
 
 namespace {
 
-using detail::TwipsRect;
-using detail::TwipsSize;
-
-constexpr QRgb kDarkBlue = qRgb(0, 0, 150);
-constexpr QRgb kFieldBackground = qRgb(192, 192, 255);
-constexpr QRgb kSeparatorRed = qRgb(255, 0, 0);
-constexpr QRgb kLabelText = qRgb(255, 255, 255);
+using namespace design;
 
 constexpr unsigned kBeepHz = 200;
 constexpr unsigned kBeepMs = 200;
@@ -169,7 +164,7 @@ void Form1::BuildLayout() {
     l->setFont(DesignedFont("Comic Sans MS", points));
     l->setWordWrap(false);
     l->setAutoFillBackground(true);
-    Colour(*l, QPalette::WindowText, kLabelText, QPalette::Window, kDarkBlue);
+    Colour(*l, QPalette::WindowText, kWhite, QPalette::Window, kDarkBlue);
     l->move(TwipsRect(left, top, 0, 0).topLeft());
     l->adjustSize();
     return l;
@@ -244,7 +239,7 @@ void Form1::BuildLayout() {
   Text6->setToolTip(QStringLiteral("Le barre rosse separano i vari caratteri"));
   Text6->setAccessibleName(QStringLiteral("UTF-8   (Base 256)"));
 
-  Image2 = picture("Image2", TwipsRect(3360, 4920, 360, 360), ":/tessaldo/image2_closed.png",
+  Image2 = picture("Image2", TwipsRect(3360, 4920, 360, 360), kImage2ClosedPath,
                    "Visualizza/Nascondi la scrittura guidata del campo UTF-8");
 
   ListView1 = new QTreeWidget(this);
@@ -303,13 +298,13 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 // Start-up and the panel.
 
 int Form1::OuterWidth() const {
-  if (width() == detail::Px(outerWidth_ - 2 * kFrameTwips)) return outerWidth_;
-  return width() * detail::kTwipsPerPixel + 2 * kFrameTwips;
+  if (width() == Px(outerWidth_ - 2 * kFrameTwips)) return outerWidth_;
+  return width() * kTwipsPerPixel + 2 * kFrameTwips;
 }
 
 void Form1::SetOuterWidth(int twips) {
   outerWidth_ = std::max(twips, 2 * kFrameTwips);
-  setFixedWidth(detail::Px(outerWidth_ - 2 * kFrameTwips));
+  setFixedWidth(Px(outerWidth_ - 2 * kFrameTwips));
 }
 
 QString Form1::ProgramDirectory() const {
@@ -324,9 +319,9 @@ void Form1::FormLoad() {
   SetOuterWidth(kClosedWidth);
 
   ListView1->setHeaderLabels({QStringLiteral("Codice"), QStringLiteral("Carattere")});
-  ListView1->setColumnWidth(0, detail::Px(kCodeColumnWidth));
-  const int listWidth = ListView1->width() * detail::kTwipsPerPixel;
-  ListView1->setColumnWidth(1, detail::Px(listWidth - kTokenMargin));
+  ListView1->setColumnWidth(0, Px(kCodeColumnWidth));
+  const int listWidth = ListView1->width() * kTwipsPerPixel;
+  ListView1->setColumnWidth(1, Px(listWidth - kTokenMargin));
 
   // Each row complete before it goes in; all 256 in one insertion.
   QList<QTreeWidgetItem*> rows;

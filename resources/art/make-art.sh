@@ -3,9 +3,9 @@
 # run this only after changing a drawing. Writes:
 #   art/form_icon.png   32x32, 256 colours   program and window icon
 #   art/emblem.png      48x48, 24-bit + mask author emblem, see-through around the ring
-#   art/image2_closed.png 24x24              arrow of the closed panel: a click opens it
 #   art/envelope.png    24x24                e-mail link of the about window
-#   left.jpg            24x24                the closed panel's arrow (points right, to open)
+#   left.jpg            24x24                the closed panel's arrow (points right, to open),
+#                                            also Image2's start picture
 #   right.jpg           24x24                the open panel's arrow (points left, to close)
 #   bin.ico             16/32/48, 16 colours icon of the bin program file
 #   tessaldo.ico        16/32/48, 256 colours icon of the launcher
@@ -95,7 +95,6 @@ convert -size 24x24 xc:"$blue" -draw "
   stroke-linejoin round fill $bright stroke $blue stroke-width 1.3
   polygon 4.5,9 11.5,9 11.5,4.5 19,11.5 11.5,18.5 11.5,14 4.5,14
 " -alpha off "$tmp/opens.png"
-convert "$tmp/opens.png" "${png[@]}" PNG24:"$art/image2_closed.png"
 convert "$tmp/opens.png" -strip -sampling-factor 1x1 -quality 100 "$res/left.jpg"
 convert "$tmp/opens.png" -flop -strip -sampling-factor 1x1 -quality 100 "$res/right.jpg"
 
