@@ -84,31 +84,6 @@ TEST(AboutWindow, PanelStepsUpRestartsAndShowsTheEmblemOnItsBackground) {
   EXPECT_EQ(emblem.pixel(0, 0), panel.palette().color(panel.backgroundRole()).rgb());
 }
 
-// Each control where the design puts it (twips / 15, rounded; the author lines' height follows
-// their text), in its font; the window's own background dark blue.
-TEST(AboutWindow, ControlsWhereAndAsDesigned) {
-  AboutWindowHost host;
-  FormAutore& form = host.Show();
-  EXPECT_EQ(form.size(), QSize(294, 124));
-  EXPECT_EQ(form.grab().toImage().pixel(1, 120), qRgb(0, 0, 150));
-  for (auto [name, x, y, w, h, points, bold, italic] :
-       {std::tuple{"Picture1", 4, 0, 287, 89, 0.0, false, false},
-        {"picture2", 16, 64, 254, 174, 0.0, false, false},
-        {"Image1", 16, 88, 48, 48, 0.0, false, false},
-        {"Picture3", 230, 91, 32, 32, 0.0, false, false},
-        {"Label1", 32, 93, 166, 25, 15.75, false, true},
-        {"Label2", 59, 112, 180, 27, 14.25, true, false},
-        {"Label3", 60, 108, 171, 27, 14.25, true, false},
-        {"Label4", 0, 5, 244, -1, 14.25, false, false},
-        {"Label5", -4, 2, 244, -1, 14.25, false, false}}) {
-    const QWidget& control = Child(form, name);
-    EXPECT_EQ(control.geometry(), QRect(x, y, w, h < 0 ? control.height() : h)) << name;
-    EXPECT_TRUE(points == 0 || (control.font().pointSizeF() == points &&
-                                control.font().bold() == bold && control.font().italic() == italic))
-        << name;
-  }
-}
-
 // Timer1 fires on the first system tick once its interval has passed: on every tick, 64 times
 // a second, for an interval below a tick.
 TEST(AboutWindow, TimerFiresOnTheFirstTickAfterItsInterval) {

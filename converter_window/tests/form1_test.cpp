@@ -1,21 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QAccessible>
-#include <QAccessibleEditableTextInterface>
-#include <QApplication>
-#include <QClipboard>
-#include <QContextMenuEvent>
-#include <QInputMethodEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMimeData>
 #include <QTest>
-#include <QTextBlock>
-#include <QTextEdit>
-#include <QThread>
-#include <QTimer>
-#include <QTreeWidget>
+#include <QtWidgets>
 #include <functional>
 #include <stdexcept>
 
