@@ -138,7 +138,7 @@ TEST(CodePage, TokensAreThePlatformsWindows1252WithC1ControlsInItsGaps) {
       EXPECT_TRUE(token.size() > 1 && token.find_first_not_of(kCapitalsAndDigits) == token.npos);
     } else {
       const std::string platform = PlatformWindows1252(static_cast<char>(code));
-      EXPECT_EQ(token, platform.empty() ? "\xC2" + std::string(1, c) : platform);
+      EXPECT_EQ(token, platform.empty() ? std::string("\xC2").append(1, c) : platform);
     }
     EXPECT_EQ(Utf8ADecimale("|| " + std::string(token) + " || "), C(code));
   }
