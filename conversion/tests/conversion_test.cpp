@@ -48,13 +48,13 @@ TEST(RoundTrip, ReadersAgreeWithFromCharsAndWritersWithToChars) {
   for (int i = 0; i < kDraws; ++i) {
     const auto& [base, read, write, yielding] = bases[i % 4];
     char buffer[64];
-    const std::uint64_t drawn = i < 8 ? kMax + i / 4 : random() >> (random() % 64);
+    const std::uint64_t drawn = i < 8 ? kMax + i / 4 : random() >> (i / 4 % 64);
     std::string text(random() % 4 ? 0 : random() % 60, '0');
     text.append(buffer, std::to_chars(buffer, buffer + 64, drawn, base).ptr);
     if (random() % 8 == 0) text += "0123456789abcdef"[random() % base];
     for (char& c : text) c = static_cast<char>(random() % 2 ? std::toupper(c) : c);
     if (random() % 8 == 0)
-      text.insert(random() % (text.size() + 1), 1, "G2-+ \0\xC3\xA9"[random() % 8]);
+      text.insert(random() % (text.size() + 1), 1, "G2-+ \0\xC3\xA9"[i / 4 % 8]);
     std::uint64_t v = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), v, base);
     const bool stray = end != text.data() + text.size();
@@ -81,7 +81,8 @@ TEST(RoundTrip, ReadersAgreeWithFromCharsAndWritersWithToChars) {
 TEST(RoundTrip, Base256NotationsReadBackAndWriteTheirTokens) {
   std::mt19937_64 random(13);
   for (int i = 0; i < kDraws; ++i) {
-    const Wide v = i < 2 ? kMax + i : (Wide{random()} << 64 | random()) >> (56 + i % 72);
+    const Wide high = random();
+    const Wide v = i < 2 ? kMax + i : (high << 64 | random()) >> (56 + i % 72);
     std::string notation(kNotationOpening), plain(kNotationOpening);
     for (int n = random() % 4 ? 0 : random() % 4; n > 0; --n) notation += "NUL || ";
     int digits = 0;
