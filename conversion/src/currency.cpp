@@ -4,12 +4,6 @@
 
 namespace tessaldo {
 
-Expected<Currency, Failure> Currency::FromWhole(std::int64_t whole) {
-  if (whole < 0) return Unexpected(Failure::OutOfDomain());
-  if (whole > kMaxWhole) return Unexpected(Failure::Overflow());
-  return Currency(whole * kUnitsPerWhole);
-}
-
 Expected<Currency, Failure> Currency::FromUnits(std::int64_t units) {
   if (units < 0 || units % kUnitsPerWhole != 0) return Unexpected(Failure::OutOfDomain());
   return Currency(units);

@@ -21,8 +21,6 @@ class Currency {
 
   constexpr Currency() noexcept = default;
 
-  // Fails with an overflow above kMaxWhole, out of domain below zero.
-  static Expected<Currency, Failure> FromWhole(std::int64_t whole);
   // Fails out of domain for a negative or fractional count of ten-thousandths.
   static Expected<Currency, Failure> FromUnits(std::int64_t units);
   // Plain decimal digits, leading zeros allowed, the empty text reading as 0.
