@@ -31,6 +31,11 @@ Request Ask(K kind, Field field, std::u16string text = {}, int caret = 99, int s
 Request Pick(int code) {
   return Request::Picking(std::string(CodePage::TokenOf(std::uint8_t(code))));
 }
+std::array<std::string, 6> Texts(const ConverterModel& model) {
+  std::array<std::string, 6> texts;
+  for (int f = 0; f < 6; ++f) texts[f] = model.Text(Field(f));
+  return texts;
+}
 std::vector<Field> Order(const Result& result) {
   std::vector<Field> order;
   for (const Write& write : result.writes) order.push_back(write.field);
@@ -133,10 +138,8 @@ TEST(ConverterModel, UndoAndRedoReplayThroughTheConversion) {
   for (const char16_t* key : {u"1", u"2", u"3"}) model.Apply(Ask(K::kType, kText1, key));
   EXPECT_EQ(model.Apply(Ask(K::kUndo, kText1)).caret, 2);
   EXPECT_EQ(model.Text(kText2), "1100");
-  model.Apply(Ask(K::kUndo, kText1));
-  model.Apply(Ask(K::kRedo, kText1));
-  EXPECT_EQ(model.Text(kText1), "12");
-  EXPECT_TRUE(model.CanRedo(kText1));
+  model.Apply(Ask(K::kUndo, kText1)), model.Apply(Ask(K::kRedo, kText1));
+  EXPECT_TRUE(model.Text(kText1) == "12" && model.CanRedo(kText1));
   model.Apply(Ask(K::kType, kText1, u"7"));  // a new edit drops what could be redone
   EXPECT_FALSE(model.CanRedo(kText1));
   model.Apply(Ask(K::kType, kText2, u"1"));  // a write by another field starts the history afresh
@@ -203,12 +206,10 @@ TEST(ConverterModel, RandomRequestsKeepTheFieldsInStep) {
       request = pick(3) ? Ask(kind < 12 ? K::kType : K(pick(int(K::kPick))), field, text, size)
                         : Ask(K(pick(int(K::kPick))), field, text, start, start, pick(size + 1));
     }
-    std::array<std::string, 6> before;
-    for (int f = 0; f < 6; ++f) before[f] = model.Text(Field(f));
+    const auto before = Texts(model);
     const std::vector<std::string> pickedBefore = model.CaratteriScelti();
     const Result result = model.Apply(request);
-    std::array<std::string, 6> after;
-    for (int f = 0; f < 6; ++f) after[f] = model.Text(Field(f));
+    const auto after = Texts(model);
 
     std::optional<Outcome> expected;
     if (request.kind == K::kType && request.selection.length == 0 &&
@@ -233,18 +234,11 @@ TEST(ConverterModel, RandomRequestsKeepTheFieldsInStep) {
       expected = codes.empty() ? Outcome::kUnchanged : Outcome::kAccepted;
       if (!codes.empty()) codes.pop_back();
     }
-    if (result.outcome == Outcome::kAccepted && request.kind != K::kPick &&
-        request.kind != K::kCancella) {
-      codes.clear();
-    }
-    if (expected) {
-      ASSERT_EQ(result.outcome, *expected);
-    }
+    const bool accepted = result.outcome == Outcome::kAccepted;
+    if (accepted && request.kind != K::kPick && request.kind != K::kCancella) codes.clear();
+    ASSERT_EQ(result.outcome, expected.value_or(result.outcome));
     ++outcomes[int(result.outcome)];
-    if (result.outcome != Outcome::kAccepted) {
-      ASSERT_EQ(after, before);
-      ASSERT_EQ(model.CaratteriScelti(), pickedBefore);
-    }
+    ASSERT_TRUE(accepted || (after == before && model.CaratteriScelti() == pickedBefore));
     ASSERT_EQ(model.CaratteriScelti().size(), codes.size());
 
     if (after[5].empty()) {  // emptied: every field
