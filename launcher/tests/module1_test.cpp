@@ -127,8 +127,7 @@ TEST(Avvia, GoesToTheErrorTrapOnTheFirstFailure) {
     const RunKind kind = kinds[i / 2 % 3];
     const std::size_t failing = 2 + i / 6 % 5;  // the position in Run()
     const ErrorNumber number = numbers[i / 30 % 3];
-    const int trouble =
-        i / 90;  // 0 granted, 1 refused, 2 no directory for the restart, 3 bin fails
+    const int trouble = i / 90;  // 0 granted, 1 refused, 2 restart's directory fails, 3 bin fails
     FakePlatform platform(s.system, s.program);
     platform.kind = kind;
     platform.elevation_succeeds = trouble != 1;
