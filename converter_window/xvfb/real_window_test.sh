@@ -1,28 +1,23 @@
 #!/usr/bin/env bash
-# Both windows of `bin` on Xvfb, bare and then under a window manager that draws frames
-# (openbox): the converter window's colours; a number typed through the X server reaches the
-# other fields (read by their pixels); the about window scrolls, its outer frame 24 px (360
-# twips) from the right and 40 px (600) from the bottom edge, bare, once framed, and opened
-# afresh under the window manager, where a drag lasts. Keeps both windows' grabs.
-# Usage: real_window_test.sh <bin> <artefact directory>
+# Both windows of `bin` on Xvfb, bare and under openbox: the converter's colours; a number typed
+# through the X server reaches the other fields (by their pixels); the about window scrolls, its
+# frame 24 px (360 twips) from the right and 40 px (600) from the bottom, bare, framed and opened
+# afresh under the window manager, where a drag lasts. Usage: real_window_test.sh <bin> <grabs dir>
 set -euo pipefail
 bin=$1 artefacts=$2
 mkdir -p "$artefacts"
 source "$(dirname "$0")/../../cmake/xvfb-session.sh"
 command -v openbox >/dev/null || fail "openbox is not installed"
 start_xvfb 1280 1024
-QT_QPA_PLATFORM=xcb "$bin" 2>"$work/bin.log" &
-pids+=($!)
-converter=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tessaldo$' | head -n 1) ||
-  fail "no window named Tessaldo appeared"
+QT_QPA_PLATFORM=xcb "$bin" 2>"$work/bin.log" & pids+=($!)
+window() { timeout 30 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1; }
+converter=$(window Tessaldo) || fail "no window named Tessaldo appeared"
 where() { eval "$(xdotool getwindowgeometry --shell "$converter")"; } # X Y WIDTH HEIGHT
 grab() { import -display "$DISPLAY" -window "${2:-root}" "$1"; }
 # How many pixels of a grab's crop (x y w h) pass an fx test on r, g, b.
 count() { convert "$1" -crop "$4x$5+$2+$3" +repage -fx "$6 ? 1 : 0" -format '%[fx:round(mean*w*h)]' info:; }
-# The converter window's background, and the fields' (client rectangles in twips) inside their
-# right ends.
-where
-grab "$work/before.png"
+# The converter's background, and the fields' (client rectangles in twips) inside their right ends.
+where && grab "$work/before.png"
 fields=("120 600 2655 525" "120 1560 3735 405" "120 2400 3735 405" "120 3240 3735 405" "120 4080 3735 405")
 spots=("60 60" "2300 3900")
 for f in "${fields[@]}" "120 4920 3135 375"; do set -- $f && spots+=("$(($1 + $3 - 150)) $(($2 + $4 / 2))"); done
@@ -31,12 +26,11 @@ got=$(echo $(convert "$work/before.png" -format "$colours" info:))
 [ "$got" = "$(echo srgb\(0,0,150\){,} srgb\(192,192,255\){,,,,,})" ] || fail "colours at ${spots[*]} twips: $got"
 xdotool windowfocus --sync "$converter" 2>/dev/null || true
 xdotool type --delay 100 "4096"
+inside() { set -- $1 && echo $((X + $1 / 15 + 3)) $((Y + $2 / 15 + 3)) $(($3 / 15 - 6)) $(($4 / 15 - 6)); } # px
 converted() {
   grab "$work/after.png"
   for f in "${fields[@]}"; do
-    set -- $f
-    [ "$(count "$work/after.png" $((X + $1 / 15 + 3)) $((Y + $2 / 15 + 3)) $(($3 / 15 - 6)) $(($4 / 15 - 6)) \
-      'b>0.35 && b-r>0.3 && b-g>0.3 && r<0.4')" -gt 10 ] || return 1
+    [ "$(count "$work/after.png" $(inside "$f") 'b>0.35 && b-r>0.3 && b-g>0.3 && r<0.4')" -gt 10 ] || return 1
   done
   [ "$(count "$work/after.png" $((X + 11)) $((Y + 331)) 203 19 'r>0.7 && g<0.3 && b<0.3')" -gt 5 ]
 }
@@ -44,20 +38,15 @@ wait_for 20 converted || fail "the typed number did not reach the other fields"
 
 # The about window, opened by a click on the emblem (2985, 420 twips, 720 square).
 open_about() {
-  where
-  xdotool mousemove --sync $((X + 223)) $((Y + 52)) click 1
-  about=$(timeout 30 xdotool search --sync --onlyvisible --name '^Autore$' | head -n 1) ||
-    fail "no about window appeared"
+  where && xdotool mousemove --sync $((X + 223)) $((Y + 52)) click 1
+  about=$(window Autore) || fail "no about window appeared"
 }
-# Its outer frame: the client area as the X server has it, grown by the frame the window
-# manager announces.
+# Its outer frame: the client area as the X server has it, grown by the announced frame.
 frame() {
-  local info=$(xwininfo -id "$about") l r t b _
+  local l r t b w h _
   read -r l r t b _ <<<"$(xprop -id "$about" _NET_FRAME_EXTENTS | sed -n 's/.* = //p' | tr -d ,) 0 0 0 0"
-  left=$(($(awk '/Absolute upper-left X/ { print $NF }' <<<"$info") - l)) title=$t
-  top=$(($(awk '/Absolute upper-left Y/ { print $NF }' <<<"$info") - t))
-  right=$((left + l + r + $(awk '/Width:/ { print $NF }' <<<"$info")))
-  bottom=$((top + t + b + $(awk '/Height:/ { print $NF }' <<<"$info")))
+  read -r left top w h <<<"$(xwininfo -id "$about" | awk '/Absolute upper-left|Width:|Height:/ { printf "%s ", $NF }')"
+  left=$((left - l)) top=$((top - t)) right=$((left + l + r + w)) bottom=$((top + t + b + h)) title=$t
 }
 in_corner() { frame && [ $((1280 - right)),$((1024 - bottom)) = 24,40 ]; }
 expect_corner() { wait_for 10 in_corner || fail "$1: frame $left,$top-$right,$bottom, not 24 and 40 px from the corner"; }
@@ -76,17 +65,14 @@ sleep 0.5
 grab "$artefacts/converter_window.png" "$converter"
 
 # A window manager that draws frames frames the open about window, which is placed anew.
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
+openbox >"$work/openbox.log" 2>&1 & pids+=($!)
 framed() { frame && [ "$title" -gt 0 ]; }
 wait_for 10 framed || fail "the window manager drew no frame"
 expect_corner "framed by the window manager"
-# Closed by the window manager's key once it is the active window, and opened afresh.
-close_about() {
+close_about() { # by the window manager's key once it is the active window; then opened afresh
   xdotool windowactivate "$about" 2>/dev/null || true
   [ "$(xdotool getactivewindow)" != "$about" ] || xdotool key --clearmodifiers alt+F4
-  sleep 0.3
-  ! xwininfo -id "$about" >/dev/null 2>&1
+  sleep 0.3 && ! xwininfo -id "$about" >/dev/null 2>&1
 }
 wait_for 15 close_about || fail "the about window did not close"
 open_about

@@ -1,12 +1,9 @@
-// The start procedure of Module1 against a platform that records every call,
-// on Windows and on POSIX; the command lines it builds.
+// Module1's start procedure over a platform that records every call, on Windows and POSIX.
 #include "tessaldo/launcher/module1.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,74 +12,62 @@
 namespace tessaldo::launcher {
 namespace {
 
-using Module1::Avvia;
-using Module1::Ending;
-using Module1::Outcome;
+using namespace Module1;
 using Call = std::vector<std::string>;  // the operation's name, then its arguments
+using Text = const std::string&;
 
-struct FakePlatform final : LauncherPlatform {
-  FakePlatform(std::string system, std::string program)
-      : system_directory(std::move(system)), program_directory(std::move(program)) {}
+struct FakePlatform final : LauncherPlatform {  // fails the calls whose positions are in `failures`
+  FakePlatform(std::string system, std::string program) : system(system), program(program) {}
   RunKind kind = RunKind::kUser;
-  std::string system_directory, program_directory;
-  std::optional<std::size_t> system_directory_result;        // the length unless set
+  std::string system, program;
+  std::size_t system_length = system.size();                 // GetSystemDirectoryA's result
   Result<std::uint32_t> attributes = Failed(kFileNotFound);  // of the control
-  std::map<std::size_t, ErrorNumber> failures;               // by the call's position in `calls`
+  std::map<std::size_t, ErrorNumber> failures;
   bool elevation_succeeds = true;
   std::vector<Call> calls;
-  std::string received_buffer;  // as GetSystemDirectoryA received it
 
-  Status Record(Call call) {
-    calls.push_back(std::move(call));
+  template <typename... Arguments>
+  Status Record(const Arguments&... arguments) {
+    calls.push_back({std::string(arguments)...});
     const auto failure = failures.find(calls.size() - 1);
     return failure == failures.end() ? Status(kDone) : Status(Failed(failure->second));
   }
   RunKind Kind() override { return kind; }
   std::size_t GetSystemDirectoryA(std::span<char> buffer) override {
-    received_buffer.assign(buffer.begin(), buffer.end());
-    calls.push_back({"GetSystemDirectoryA", std::to_string(buffer.size())});
-    std::copy_n(system_directory.begin(), std::min(system_directory.size(), buffer.size()),
-                buffer.begin());
-    return system_directory_result.value_or(system_directory.size());
+    Record("GetSystemDirectoryA", std::string(buffer.begin(), buffer.end()));
+    system.copy(buffer.data(), buffer.size());
+    return system_length;
   }
   Result<std::string> ProgramDirectory() override {
-    if (const auto status = Record({"ProgramDirectory"}); !status) return Failed(status.error());
-    return program_directory;
+    if (const auto status = Record("ProgramDirectory"); !status) return Failed(status.error());
+    return program;
   }
-  Result<std::uint32_t> FileAttributes(const std::string& path) override {
-    calls.push_back({"FileAttributes", path});
+  Result<std::uint32_t> FileAttributes(Text path) override {
+    Record("FileAttributes", path);
     return attributes;
   }
-  Status FileCopy(const std::string& source, const std::string& destination) override {
-    return Record({"FileCopy", source, destination});
+  Status FileCopy(Text from, Text to) override { return Record("FileCopy", from, to); }
+  Status StartProgram(Text file, Text line, WindowStyle style) override {
+    return Record("StartProgram", file, line, std::to_string(static_cast<int>(style)));
   }
-  Status StartProgram(const std::string& application, const std::string& command_line,
-                      WindowStyle style) override {
-    return Record(
-        {"StartProgram", application, command_line, std::to_string(static_cast<int>(style))});
-  }
-  bool ShellExecuteA(std::intptr_t owner, const std::string& verb, const std::string& file,
-                     const std::string& parameters, const std::string& directory,
+  bool ShellExecuteA(std::intptr_t owner, Text verb, Text file, Text parameters, Text directory,
                      int show) override {
-    calls.push_back({"ShellExecuteA", std::to_string(owner), verb, file, parameters, directory,
-                     std::to_string(show)});
+    Record("ShellExecuteA", std::to_string(owner), verb, file, parameters, directory,
+           std::to_string(show));
     return elevation_succeeds;
   }
 };
 
-// The calls of a run on one system, from its directories and names alone.
+// A run's calls from a system's names: install, register, start bin; last, the elevated restart.
 struct System {
-  const char* name;
   const ProgramLayout& layout;
-  std::string system, program, separator, exe, parameters;
+  std::string system, program, separator, exe, parameters = {};  // none on Windows
 
-  // A run that installs the control, registers it and starts bin; last, the
-  // elevated restart that a refusal asks for.
   std::vector<Call> Run() const {
     const std::string bin = program + separator + "bin" + exe;
     const std::string control = separator + "RICHTX32.OCX";
     return {
-        {"GetSystemDirectoryA", "255"},
+        {"GetSystemDirectoryA", std::string(255, ' ')},  // a buffer of blanks
         {"FileAttributes", system + control},
         {"ProgramDirectory"},
         {"FileCopy", program + control, system + control},
@@ -94,108 +79,80 @@ struct System {
   }
 };
 
-const System kWindows{
-    "Windows", kWindowsLayout, "C:\\WINDOWS\\system32", "C:\\Program Files\\Tessaldo", "\\", ".exe",
-    ""};
-const System kPosix{"POSIX", kPosixLayout, "/usr/lib/tessaldo/system", "/usr/lib/tessaldo prova",
-                    "/",     "",           "--passo-elevato"};
+const System kWindows{kWindowsLayout, "C:\\WINDOWS\\system32", "C:\\Programmi\\Tessaldo", "\\",
+                      ".exe"};
+const System kPosix{kPosixLayout, "/srv/system", "/opt/Tessaldo prova", "/", "", "--passo-elevato"};
 
-// EsisteFile decides: only a file counts as installed; a directory of the
-// control's name, or attributes that cannot be read (whatever the number,
-// 70 included), count as missing and never reach the error trap.
+// EsisteFile decides: only a file (the first attributes) counts as installed; a directory of the
+// control's name, or attributes that cannot be read, count as missing and reach no error trap.
+// GetSystemDirectoryA's result n keeps the first n characters; 0 or over 255 name no directory.
 TEST(Avvia, CopiesTheControlUnlessAFileIsInstalledThenRegistersAndStartsBin) {
-  for (const System* s : {&kWindows, &kPosix}) {
-    for (const auto& [attributes, copies] :
-         {std::pair<Result<std::uint32_t>, bool>{Failed(kFileNotFound), true},
-          {kAttributeNormal, false},
-          {kAttributeDirectory, true},
-          {kAttributeDirectory | 1, true},
-          {Failed(kPermissionDenied), true}}) {
-      FakePlatform platform(s->system, s->program);
-      platform.attributes = attributes;
-      EXPECT_EQ(Avvia(platform, s->layout), (Outcome{Ending::kCompleted, 0}));
-      std::vector<Call> expected = s->Run();
-      expected.pop_back();
-      if (!copies) expected.erase(expected.begin() + 2, expected.begin() + 4);
-      EXPECT_EQ(platform.calls, expected) << s->name << " copies " << copies;
-    }
+  const Result<std::uint32_t> attributes[] = {kAttributeNormal, Failed(kFileNotFound),
+                                              kAttributeDirectory, kAttributeDirectory | 1,
+                                              Failed(kPermissionDenied)};
+  for (int i = 0; i < 10; ++i) {
+    const System& s = i % 2 ? kPosix : kWindows;
+    FakePlatform platform(s.system, s.program);
+    platform.attributes = attributes[i / 2];
+    EXPECT_EQ(Avvia(platform, s.layout), (Outcome{Ending::kCompleted, 0}));
+    std::vector<Call> expected = s.Run();
+    expected.resize(7);
+    if (i < 2) expected.erase(expected.begin() + 2, expected.begin() + 4);
+    EXPECT_EQ(platform.calls, expected) << "case " << i;
   }
-}
-
-// GetSystemDirectoryA's result n: the first n characters of a buffer of 255
-// blanks; 0 or more than 255 name no directory.
-TEST(Avvia, TakesTheSystemDirectoryFromTheFirstNCharactersOfTheBuffer) {
   const std::string full = "C:\\" + std::string(252, 'd');
-  for (const auto& [written, result, kept] :
+  for (const auto& [written, length, kept] :
        {std::tuple<std::string, std::size_t, std::string>{"D:\\SYS32XYZ", 8, "D:\\SYS32"},
         {full, 255, full},
         {full, 0, ""},
         {full, 256, ""}}) {
     FakePlatform platform(written, kWindows.program);
-    platform.system_directory_result = result;
-    const Outcome outcome = Avvia(platform, kWindowsLayout);
-    EXPECT_EQ(platform.received_buffer, std::string(255, ' '));
-    EXPECT_EQ(outcome.error, kept.empty() ? kPathNotFound : 0) << result;
-    EXPECT_EQ(platform.calls.size() > 1 ? platform.calls[1].back() : "",
-              kept + (kept.empty() ? "" : "\\RICHTX32.OCX"));
+    platform.system_length = length;
+    std::vector<Call> expected = System{kWindowsLayout, kept, kWindows.program, "\\", ".exe"}.Run();
+    expected.resize(kept.empty() ? 1 : 7);
+    EXPECT_EQ(Avvia(platform, kWindowsLayout).error, kept.empty() ? kPathNotFound : 0) << length;
+    EXPECT_EQ(platform.calls, expected) << length;
   }
 }
 
-// Each operation that can fail, with 70, 75 or another number, in each kind
-// of run, with the rights granted or refused. Only a user's run asks for the
-// restart, and only for 70 and 75, so a restart never asks again. On Windows
-// the restart does the rest; on POSIX it only installs and registers, and the
-// user's run then starts bin itself, once the rights were granted.
+// Each step failing with 70, 75 or another number, in each kind of run; the rights granted or
+// refused, or the trap's own steps failing. Only a user's run asks for the restart, and only for
+// 70 and 75, so a restart never asks again. On Windows the restart does the rest; on POSIX it only
+// installs and registers, and the user's run then starts bin itself once the rights were granted.
 TEST(Avvia, GoesToTheErrorTrapOnTheFirstFailure) {
-  for (const System* s : {&kWindows, &kPosix}) {
-    for (const RunKind kind : {RunKind::kUser, RunKind::kElevated, RunKind::kElevatedRestart}) {
-      for (const std::size_t failing : {2, 3, 4, 5, 6}) {  // the position in Run()
-        for (const ErrorNumber number : {70, 75, 53}) {
-          for (const bool granted : {true, false}) {
-            FakePlatform platform(s->system, s->program);
-            platform.kind = kind;
-            platform.elevation_succeeds = granted;
-            platform.failures[failing] = number;
-            std::vector<Call> expected = s->Run();
-            const Call restart = expected.back();
-            expected.pop_back();
-            // The elevated step of POSIX ends after the registration.
-            if (s == &kPosix && kind == RunKind::kElevatedRestart) expected.resize(5);
-            Outcome outcome{Ending::kCompleted, 0};
-            if (failing < expected.size()) {
-              expected.resize(failing + 1);
-              outcome = {Ending::kSilent, number};
-              if ((number == 70 || number == 75) && kind == RunKind::kUser) {
-                expected.insert(expected.end(), {{"ProgramDirectory"}, restart});
-                if (s == &kWindows) {
-                  outcome.ending = Ending::kElevatedRestart;
-                } else if (granted) {
-                  expected.push_back(s->Run()[6]);
-                  outcome.ending = Ending::kCompleted;
-                }
-              }
-            }
-            EXPECT_EQ(Avvia(platform, s->layout), outcome) << s->name << static_cast<int>(kind);
-            EXPECT_EQ(platform.calls, expected) << failing << " fails with " << number << granted;
-          }
+  const RunKind kinds[] = {RunKind::kUser, RunKind::kElevated, RunKind::kElevatedRestart};
+  const ErrorNumber numbers[] = {70, 75, 53};
+  for (int i = 0; i < 2 * 3 * 5 * 3 * 4; ++i) {
+    const System& s = i % 2 ? kPosix : kWindows;
+    const RunKind kind = kinds[i / 2 % 3];
+    const std::size_t failing = 2 + i / 6 % 5;  // the position in Run()
+    const ErrorNumber number = numbers[i / 30 % 3];
+    const int trouble = i / 90;  // 0 granted, 1 refused, 2 restart's directory fails, 3 bin fails
+    FakePlatform platform(s.system, s.program);
+    platform.kind = kind;
+    platform.elevation_succeeds = trouble != 1;
+    platform.failures[failing] = number;
+    if (trouble >= 2) platform.failures[failing + 2 * trouble - 3] = 53;
+    std::vector<Call> expected = s.Run();  // the elevated step of POSIX ends after registering
+    expected.resize(&s == &kPosix && kind == RunKind::kElevatedRestart ? 5 : 7);
+    Outcome outcome{Ending::kCompleted, 0};
+    if (failing < expected.size()) {
+      expected.resize(failing + 1);
+      outcome = {Ending::kSilent, number};
+      const bool trap = (number == 70 || number == 75) && kind == RunKind::kUser;
+      if (trap) expected.push_back({"ProgramDirectory"});
+      if (trap && trouble != 2) {
+        expected.push_back(s.Run()[7]);
+        if (&s == &kWindows) {
+          outcome.ending = Ending::kElevatedRestart;
+        } else if (trouble != 1) {
+          expected.push_back(s.Run()[6]);
+          if (trouble == 0) outcome.ending = Ending::kCompleted;
         }
       }
     }
-  }
-}
-
-// No program directory for the restart, or a bin that still cannot start
-// after the elevated step: the run ends there.
-TEST(Avvia, EndsSilentlyWhenTheTrapCannotGoOn) {
-  for (const auto& [s, failures, calls] :
-       {std::tuple<const System*, std::map<std::size_t, ErrorNumber>, std::size_t>{
-            &kWindows, {{2, 70}, {3, 70}}, 4},
-        {&kPosix, {{2, 75}, {3, 70}}, 4},
-        {&kPosix, {{6, 70}, {9, 70}}, 10}}) {
-    FakePlatform platform(s->system, s->program);
-    platform.failures = failures;
-    EXPECT_EQ(Avvia(platform, s->layout), (Outcome{Ending::kSilent, failures.begin()->second}));
-    EXPECT_EQ(platform.calls.size(), calls);
+    EXPECT_EQ(Avvia(platform, s.layout), outcome) << "case " << i;
+    EXPECT_EQ(platform.calls, expected) << "case " << i;
   }
 }
 
@@ -212,17 +169,14 @@ TEST(CommandLine, SplitsAtBlanksByTheQuoteAndBackslashRulesAndQuotesForThem) {
            {"a\\\"b c", {"a\"b", "c"}},
            {"\"a\"\"b\"", {"a\"b"}},
            {"\"unterminated x", {"unterminated x"}},
-           {"trailing\\", {"trailing\\"}}}) {
+           {"trailing\\", {"trailing\\"}},
+           {R"("C:\Program Files\x\\" \\\" "end \\\\" \\server\share\)",
+            {R"(C:\Program Files\x\)", R"(\")", R"(end \\)", R"(\\server\share\)"}}}) {
     EXPECT_EQ(SplitCommandLine(line), arguments) << line;
+    std::string quoted;  // quoted, any argument comes back whole
+    for (const auto& argument : arguments) quoted += QuoteArgument(argument) + " ";
+    EXPECT_EQ(SplitCommandLine(quoted), arguments) << quoted;
   }
-  // clang-format off
-  const Arguments arguments = {"/tmp/Tessaldo prova/bin", "C:\\Program Files\\x\\", "a\"b",
-                               "\\\\server\\share\\", "tab\there", "\\\"", "", "\"\"", "end \\\\"};
-  // clang-format on
-  std::string line;
-  for (const auto& argument : arguments) line += QuoteArgument(argument) + " ";
-  EXPECT_EQ(SplitCommandLine(line), arguments);
-  EXPECT_EQ(QuoteArgument("C:\\Tessaldo prova\\bin.exe"), "\"C:\\Tessaldo prova\\bin.exe\"");
 }
 
 }  // namespace
