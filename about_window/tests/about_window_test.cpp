@@ -37,7 +37,7 @@ TEST(AboutWindow, OneWindowPlacedOnceWithItsLinksUntilClosed) {
   EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
   ExpectInCorner(*form);
   form->move(30, 40);
-  QTRY_VERIFY(Child(*form, "picture2").y() < 60);
+  ASSERT_TRUE(WaitUntil([&] { return Child(*form, "picture2").y() < 60; }));
   const int top = Child(*form, "picture2").y();
   EXPECT_TRUE(&host.Show() == form && form->pos() == QPoint(30, 40));
   EXPECT_LE(Child(*form, "picture2").y(), top);
@@ -56,7 +56,7 @@ TEST(AboutWindow, OneWindowPlacedOnceWithItsLinksUntilClosed) {
   EXPECT_FALSE(form->FormPrimoPiano(form->winId() + 1000, true));
   form->close();
   EXPECT_EQ(host.Window(), nullptr);
-  QTRY_VERIFY(form.isNull());
+  ASSERT_TRUE(WaitUntil([&] { return form.isNull(); }));
   EXPECT_EQ(Child(host.Show(), "picture2").y(), 64);
   ExpectInCorner(*host.Window());
 }
@@ -74,7 +74,7 @@ TEST(AboutWindow, PanelStepsUpRestartsAndShowsTheEmblemOnItsBackground) {
        {std::pair{64, 63}, {0, -1}, {-148, -149}, {-149, 93}, {-150, 93}, {-400, 93}}) {
     panel.move(0, before);
     after.clear();
-    QTRY_VERIFY(!after.empty());
+    ASSERT_TRUE(WaitUntil([&] { return !after.empty(); }));
     EXPECT_EQ(after.front(), expected) << before;
   }
   timer.stop();
