@@ -427,16 +427,20 @@ void Form1::FieldKeyPress(NumericEdit& field, QKeyEvent& event) {
 
 void Form1::FieldEdit(NumericEdit& field, Request::Kind kind, QClipboard::Mode mode) {
   const int index = IndexOf(field);
-  RunExclusive([this, index, kind, mode] {
-    NumericEdit& edit = *numeric_[index];
-    Request request = Request::Of(kind);
-    if (kind == Request::Kind::kCut && edit.hasSelectedText()) edit.copy();
-    if (kind == Request::Kind::kPaste || kind == Request::Kind::kInsert) {
-      request.text = QGuiApplication::clipboard()->text(mode).toStdU16String();
-      request.position = edit.cursorPosition();
-    }
-    Edit(index, std::move(request));
-  });
+  RunExclusive([this, index, kind, mode] { EditWithClipboard(index, kind, mode); });
+}
+
+// A cut copies the selection first; a paste or an insert takes the clipboard's text as it is
+// when the edit runs.
+void Form1::EditWithClipboard(int index, Request::Kind kind, QClipboard::Mode mode) {
+  NumericEdit& field = *numeric_[index];
+  Request request = Request::Of(kind);
+  if (kind == Request::Kind::kCut && field.hasSelectedText()) field.copy();
+  if (kind == Request::Kind::kPaste || kind == Request::Kind::kInsert) {
+    request.text = QGuiApplication::clipboard()->text(mode).toStdU16String();
+    request.position = field.cursorPosition();
+  }
+  Edit(index, std::move(request));
 }
 
 void Form1::FieldCommitText(NumericEdit& field, const QString& text) {
@@ -510,16 +514,14 @@ void Form1::ProcessKeyNow(int index, QKeyEvent& event) {
   } else if (event.matches(QKeySequence::Redo)) {
     Edit(index, Request::Of(Kind::kRedo));
   } else if (event.matches(QKeySequence::Cut)) {
-    if (field.hasSelectedText()) field.copy();
-    Edit(index, Request::Of(Kind::kCut));
+    EditWithClipboard(index, Kind::kCut, QClipboard::Clipboard);
   } else if (event.matches(QKeySequence::Paste)) {
     // Ctrl+Shift+Insert pastes the selection clipboard where the system has one.
     const bool selection = event.key() == Qt::Key_Insert &&
                            event.modifiers() == (Qt::ControlModifier | Qt::ShiftModifier) &&
                            QGuiApplication::clipboard()->supportsSelection();
-    const QString pasted = QGuiApplication::clipboard()->text(selection ? QClipboard::Selection
-                                                                        : QClipboard::Clipboard);
-    Edit(index, Request::Of(Kind::kPaste, pasted.toStdU16String()));
+    EditWithClipboard(index, Kind::kPaste,
+                      selection ? QClipboard::Selection : QClipboard::Clipboard);
   } else if (event.matches(QKeySequence::Copy) || event.matches(QKeySequence::SelectAll)) {
     field.DefaultKeyPress(&event);
   } else if (event.matches(QKeySequence::Delete)) {

@@ -335,12 +335,9 @@ Result ConverterModel::Pick(const std::string& token) {
   Result result;
   std::vector<std::string> picked = picked_;
   picked.push_back(token);
-  if (ConvertPicked(picked, result)) {
-    Apply(result);
-    picked_ = std::move(picked);
-  } else {
-    Apply(result);
-  }
+  const bool taken = ConvertPicked(picked, result);
+  Apply(result);
+  if (taken) picked_ = std::move(picked);
   return result;
 }
 
@@ -354,9 +351,7 @@ Result ConverterModel::Cancella() {
     }
     result.outcome = Outcome::kAccepted;
   } else if (!ConvertPicked(picked, result)) {
-    // A list the model built always converts once shortened.
-    Apply(result);
-    return result;
+    picked = picked_;  // a list the model built always converts once shortened
   }
   Apply(result);
   picked_ = std::move(picked);

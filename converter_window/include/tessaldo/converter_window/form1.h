@@ -113,6 +113,7 @@ class Form1 final : public QWidget, private NumericEditOwner {
   // Hands an edit of numeric field `index`, with the field's caret and selection, to the model
   // and shows its answer.
   Outcome Edit(int index, Request request);
+  void EditWithClipboard(int index, Request::Kind kind, QClipboard::Mode mode);
   // Applies the model's writes in their order, places the edited field's caret, and beeps on a
   // refusal.
   void Display(const Result& result, int edited = -1);
