@@ -70,7 +70,7 @@ Expected<std::uint8_t, Failure> CodeOfPiece(std::string_view piece) {
 }  // namespace
 
 std::string DecimaleAUtf8(Currency value) {
-  return WriteNotation(value, digits::NoYield{});
+  return WriteNotation(value, NoYield{});
 }
 std::string DecimaleAUtf8(Currency value, YieldRef yield) {
   return WriteNotation(value, yield);

@@ -13,19 +13,19 @@ Expected<Currency, Failure> Resto(Currency dividend, Currency divisor) {
 }
 
 std::string DecimaleABinario(Currency value) {
-  return digits::Write<2>(value, digits::NoYield{});
+  return digits::Write<2>(value, NoYield{});
 }
 std::string DecimaleABinario(Currency value, YieldRef yield) {
   return digits::Write<2>(value, yield);
 }
 std::string DecimaleAOttale(Currency value) {
-  return digits::Write<8>(value, digits::NoYield{});
+  return digits::Write<8>(value, NoYield{});
 }
 std::string DecimaleAOttale(Currency value, YieldRef yield) {
   return digits::Write<8>(value, yield);
 }
 std::string DecimaleAEsadecimale(Currency value) {
-  return digits::Write<16>(value, digits::NoYield{});
+  return digits::Write<16>(value, NoYield{});
 }
 std::string DecimaleAEsadecimale(Currency value, YieldRef yield) {
   return digits::Write<16>(value, yield);

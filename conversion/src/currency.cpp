@@ -15,7 +15,7 @@ Expected<Currency, Failure> Currency::FromDecimalText(std::string_view digits) {
 
 std::string Currency::DecimalText() const {
   if (units_ == 0) return "0";
-  return digits::Write<10>(*this, digits::NoYield{});
+  return digits::Write<10>(*this, NoYield{});
 }
 
 }  // namespace tessaldo

@@ -6,15 +6,12 @@
 #include <string_view>
 
 #include "tessaldo/conversion/currency.h"
-#include "tessaldo/conversion/expected.h"
+#include "tessaldo/support/expected.h"
 #include "tessaldo/conversion/failure.h"
+#include "tessaldo/support/yield.h"
 
 // The positional writer and reader shared by bases 2, 8, 10 and 16.
 namespace tessaldo::digits {
-
-struct NoYield {
-  void operator()() const noexcept {}
-};
 
 inline constexpr std::string_view kAlphabet = "0123456789ABCDEF";
 

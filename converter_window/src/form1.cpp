@@ -34,9 +34,10 @@
 
 #include "tessaldo/conversion/code_page.h"
 #include "tessaldo/conversion/conversioni.h"
-#include "tessaldo/conversion/expected.h"
+#include "tessaldo/support/expected.h"
 #include "tessaldo/conversion/failure.h"
 #include "tessaldo/converter_window/clickable_image.h"
+#include "tessaldo/converter_window/text6_display.h"
 #include "tessaldo/resources.h"
 #include "tessaldo/resources/design.h"
 
@@ -612,12 +613,11 @@ void Form1::SetLabel6Caption(const QString& caption) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Base-256 display: the raw text in dark blue; scanning left to right, each "||" becomes one
-// red "|" and the scan goes on right after it, so "|||" shows a red bar then a blue one.
+// Base-256 display: the shown text in dark blue, the red bars where the rule puts them.
 
 void Form1::Text6RawChange() {
-  const QString raw = Text6Raw->text();
-  if (raw.isEmpty()) {
+  const Text6Display shown = ShowText6(Text6Raw->text().toStdU16String());
+  if (shown.text.empty()) {
     Text6->clear();
     return;
   }
@@ -629,19 +629,13 @@ void Form1::Text6RawChange() {
   cursor.select(QTextCursor::Document);
   QTextCharFormat blue;
   blue.setForeground(QColor(kDarkBlue));
-  cursor.insertText(raw, blue);
-
-  const QString bars = QStringLiteral("||");
-  qsizetype from = 0;
-  for (;;) {
-    const qsizetype found = document.toRawText().indexOf(bars, from);
-    if (found < 0) break;
-    cursor.setPosition(static_cast<int>(found));
-    cursor.setPosition(static_cast<int>(found + bars.size()), QTextCursor::KeepAnchor);
+  cursor.insertText(QString::fromStdU16String(shown.text), blue);
+  for (const int bar : shown.red) {
+    cursor.setPosition(bar);
+    cursor.setPosition(bar + 1, QTextCursor::KeepAnchor);
     QTextCharFormat red = cursor.charFormat();
     red.setForeground(QColor(kSeparatorRed));
-    cursor.insertText(QStringLiteral("|"), red);
-    from = found + 1;
+    cursor.setCharFormat(red);
   }
   cursor.endEditBlock();
   cursor.setPosition(0);

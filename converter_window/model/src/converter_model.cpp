@@ -6,7 +6,7 @@
 
 #include "tessaldo/conversion/conversioni.h"
 #include "tessaldo/conversion/currency.h"
-#include "tessaldo/conversion/expected.h"
+#include "tessaldo/support/expected.h"
 #include "tessaldo/conversion/failure.h"
 
 namespace tessaldo {
@@ -154,9 +154,7 @@ std::string PickedText(const std::vector<std::string>& tokens) {
   return text;
 }
 
-struct NoYield {
-  void operator()() const {}
-} noYield;
+NoYield noYield;
 
 }  // namespace
 

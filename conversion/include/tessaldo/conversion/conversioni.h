@@ -5,9 +5,9 @@
 #include <string_view>
 
 #include "tessaldo/conversion/currency.h"
-#include "tessaldo/conversion/expected.h"
+#include "tessaldo/support/expected.h"
 #include "tessaldo/conversion/failure.h"
-#include "tessaldo/conversion/yield.h"
+#include "tessaldo/support/yield.h"
 
 // Conversions between currency values and their texts. Every routine is a
 // pure function of its arguments; texts are UTF-8.

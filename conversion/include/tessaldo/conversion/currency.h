@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "tessaldo/conversion/expected.h"
+#include "tessaldo/support/expected.h"
 #include "tessaldo/conversion/failure.h"
 
 namespace tessaldo {

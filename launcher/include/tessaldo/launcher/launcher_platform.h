@@ -6,7 +6,7 @@
 #include <string>
 #include <variant>
 
-#include "tessaldo/conversion/expected.h"
+#include "tessaldo/support/expected.h"
 #include "tessaldo/launcher/error_numbers.h"
 
 namespace tessaldo::launcher {

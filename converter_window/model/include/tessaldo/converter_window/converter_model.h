@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "tessaldo/conversion/yield.h"
+#include "tessaldo/support/yield.h"
 
 namespace tessaldo {
 

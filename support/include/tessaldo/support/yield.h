@@ -23,4 +23,9 @@ class YieldRef {
   void (*call_)(void*);
 };
 
+// A yield that lets nothing through: for callers without a window.
+struct NoYield {
+  void operator()() const noexcept {}
+};
+
 }  // namespace tessaldo
