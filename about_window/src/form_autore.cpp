@@ -20,7 +20,7 @@
 
 #include "tessaldo/about_window/tick_timer.h"
 #include "tessaldo/resources.h"
-#include "tessaldo/resources/design.h"
+#include "tessaldo/resources/qt_design.h"
 
 namespace tessaldo {
 namespace {
@@ -28,10 +28,10 @@ namespace {
 using design::Px;
 using design::TwipsRect;
 
-const QColor kDarkBlue(design::kDarkBlue);
-const QColor kWhite(design::kWhite);
-const QColor kShadowGrey(design::kGrey);
-const QColor kBlack(design::kBlack);
+using design::ToQColor;
+const QColor kDarkBlue = ToQColor(design::kDarkBlue);
+const QColor kWhite = ToQColor(design::kWhite);
+const QColor kBlack = ToQColor(design::kBlack);
 
 // The frame the window system reports for the window, none before it has one.
 QMargins FrameOf(const QWidget& window) {
@@ -39,30 +39,20 @@ QMargins FrameOf(const QWidget& window) {
   return handle != nullptr ? handle->frameMargins() : QMargins();
 }
 
-QFont ComicSans(double pointSize, bool bold = false, bool italic = false) {
-  QFont font(QStringLiteral("Comic Sans MS"));
-  font.setPointSizeF(pointSize);
-  font.setWeight(bold ? QFont::Bold : QFont::Normal);
-  font.setItalic(italic);
-  return font;
-}
-
-void SetTextColour(QWidget& widget, const QColor& colour) {
-  QPalette palette = widget.palette();
-  palette.setColor(QPalette::WindowText, colour);
-  widget.setPalette(palette);
+QFont ComicSans(double points, bool bold = false, bool italic = false) {
+  return design::DesignedFont("Comic Sans MS", points, bold, italic);
 }
 
 // A label on the designed place; its text starts at the top, as the designer's labels do.
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QFont& font,
-                  const QColor& colour, Qt::Alignment horizontal) {
+                  design::Rgb colour, Qt::Alignment horizontal) {
   auto* label = new QLabel(text, parent);
   label->setObjectName(QLatin1String(name));
   label->setFont(font);
   label->setAlignment(horizontal | Qt::AlignTop);
   // Inside the panel the labels would take the panel's text role; theirs is the window text.
   label->setForegroundRole(QPalette::WindowText);
-  SetTextColour(*label, colour);
+  design::SetTextColour(*label, colour);
   return label;
 }
 
@@ -107,7 +97,7 @@ void FormAutore::BuildLayout() {
 
   // Siblings are created from the bottom of the stacking order up.
   Label1 = MakeLabel(this, "Label1", QString::fromUtf8(autore::kSiteName),
-                     ComicSans(15.75, false, true), kWhite, Qt::AlignHCenter);
+                     ComicSans(15.75, false, true), design::kWhite, Qt::AlignHCenter);
   Label1->setGeometry(TwipsRect(480, 1395, 2490, 375));
   Label1->setToolTip(QString::fromUtf8(autore::kSiteHost));
   Label1->setCursor(Qt::PointingHandCursor);
@@ -147,21 +137,23 @@ void FormAutore::BuildLayout() {
   picture2->installEventFilter(this);
 
   const QString collection = QString::fromUtf8(autore::kCollection);
-  Label2 =
-      MakeLabel(picture2, "Label2", collection, ComicSans(14.25, true), kShadowGrey, Qt::AlignLeft);
+  Label2 = MakeLabel(picture2, "Label2", collection, ComicSans(14.25, true), design::kGrey,
+                     Qt::AlignLeft);
   Label2->setGeometry(TwipsRect(885, 1680, 2700, 405));
   Label2->setBackgroundRole(QPalette::Base);
   Label2->setAutoFillBackground(true);
 
-  Label3 = MakeLabel(picture2, "Label3", collection, ComicSans(14.25, true), kBlack, Qt::AlignLeft);
+  Label3 = MakeLabel(picture2, "Label3", collection, ComicSans(14.25, true), design::kBlack,
+                     Qt::AlignLeft);
   Label3->setGeometry(TwipsRect(900, 1620, 2565, 405));
 
   const QString authorLine = QString::fromUtf8(autore::kAuthorLine);
   Label4 =
-      MakeLabel(picture2, "Label4", authorLine, ComicSans(14.25), kShadowGrey, Qt::AlignHCenter);
+      MakeLabel(picture2, "Label4", authorLine, ComicSans(14.25), design::kGrey, Qt::AlignHCenter);
   FitHeight(*Label4, TwipsRect(0, 75, 3660, 1170));
 
-  Label5 = MakeLabel(picture2, "Label5", authorLine, ComicSans(14.25), kDarkBlue, Qt::AlignHCenter);
+  Label5 = MakeLabel(picture2, "Label5", authorLine, ComicSans(14.25), design::kDarkBlue,
+                     Qt::AlignHCenter);
   FitHeight(*Label5, TwipsRect(-60, 30, 3660, 1170));
 
   Image1 = new QLabel(picture2);

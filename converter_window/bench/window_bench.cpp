@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "tessaldo/converter_window/converter_program.h"
-#include "tessaldo/converter_window/fonts.h"
+#include "tessaldo/resources/qt_design.h"
 #include "tessaldo/converter_window/form1.h"
 
 extern char** environ;
@@ -65,7 +65,7 @@ std::vector<double> TimeKeys(QWidget& field, int runs) {
 
 int Keypress(int argc, char** argv, int runs) {
   QApplication app(argc, argv);
-  tessaldo::InstallFontSubstitutes();
+  tessaldo::design::InstallFontSubstitutes();
   SilentBeeper beeper;
 
   tessaldo::Form1 form(beeper);

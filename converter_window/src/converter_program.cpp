@@ -1,11 +1,11 @@
 #include "tessaldo/converter_window/converter_program.h"
 
-#include "tessaldo/converter_window/fonts.h"
+#include "tessaldo/resources/qt_design.h"
 
 namespace tessaldo {
 
 ConverterProgram::ConverterProgram() : beeper_(platform::MakeSystemBeeper()) {
-  InstallFontSubstitutes();
+  design::InstallFontSubstitutes();
   form_ = std::make_unique<Form1>(*beeper_);
 }
 

@@ -34,12 +34,12 @@
 
 #include "tessaldo/conversion/code_page.h"
 #include "tessaldo/conversion/conversioni.h"
-#include "tessaldo/support/expected.h"
 #include "tessaldo/conversion/failure.h"
 #include "tessaldo/converter_window/clickable_image.h"
 #include "tessaldo/converter_window/text6_display.h"
 #include "tessaldo/resources.h"
-#include "tessaldo/resources/design.h"
+#include "tessaldo/resources/qt_design.h"
+#include "tessaldo/support/expected.h"
 
 namespace tessaldo {
 
@@ -94,21 +94,6 @@ bool IsTypedText(const QKeyEvent& event) {
   return held != Qt::ControlModifier && held != (Qt::ControlModifier | Qt::ShiftModifier);
 }
 
-QFont DesignedFont(const char* family, qreal points, bool bold = false) {
-  QFont font(QString::fromLatin1(family));
-  font.setPointSizeF(points);
-  font.setBold(bold);
-  return font;
-}
-
-void Colour(QWidget& widget, QPalette::ColorRole textRole, QRgb text, QPalette::ColorRole backRole,
-            QRgb back) {
-  QPalette palette = widget.palette();
-  palette.setColor(textRole, QColor(text));
-  palette.setColor(backRole, QColor(back));
-  widget.setPalette(palette);
-}
-
 QString TokenOf(int code) {
   const std::string_view token = CodePage::TokenOf(static_cast<std::uint8_t>(code));
   return QString::fromUtf8(token.data(), static_cast<qsizetype>(token.size()));
@@ -152,7 +137,7 @@ Form1::~Form1() = default;
 void Form1::BuildLayout() {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Tessaldo"));
-  setWindowIcon(QIcon(QStringLiteral(":/tessaldo/form_icon.png")));
+  setWindowIcon(QIcon(QString::fromLatin1(kFormIconPath)));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
@@ -165,7 +150,7 @@ void Form1::BuildLayout() {
     l->setFont(DesignedFont("Comic Sans MS", points));
     l->setWordWrap(false);
     l->setAutoFillBackground(true);
-    Colour(*l, QPalette::WindowText, kWhite, QPalette::Window, kDarkBlue);
+    SetColours(*l, QPalette::WindowText, kWhite, QPalette::Window, kDarkBlue);
     l->move(TwipsRect(left, top, 0, 0).topLeft());
     l->adjustSize();
     return l;
@@ -175,7 +160,7 @@ void Form1::BuildLayout() {
     field->setObjectName(QLatin1String(name));
     field->setGeometry(rect);
     field->setFont(font);
-    Colour(*field, QPalette::Text, kDarkBlue, QPalette::Base, kFieldBackground);
+    SetColours(*field, QPalette::Text, kDarkBlue, QPalette::Base, kFieldBackground);
     field->setAccessibleName(QString::fromUtf8(accessible));
     return field;
   };
@@ -193,7 +178,7 @@ void Form1::BuildLayout() {
   Label1 = label("Label1", "Decimale", 120, 240, 12);
   Text1 = numeric("Text1", TwipsRect(120, 600, 2655, 525),
                   DesignedFont("Comic Sans MS", 14.25, true), "Decimale");
-  Image1 = picture("Image1", TwipsRect(2985, 420, 720, 720), ":/tessaldo/emblem.png", "Autore");
+  Image1 = picture("Image1", TwipsRect(2985, 420, 720, 720), kEmblemPath, "Autore");
   Label4 = label("Label4", "Binario", 120, 1320, 9.75);
   Text2 = numeric("Text2", TwipsRect(120, 1560, 3735, 405), DesignedFont("Comic Sans MS", 12),
                   "Binario");
@@ -209,7 +194,7 @@ void Form1::BuildLayout() {
   Text5->setObjectName(QStringLiteral("Text5"));
   Text5->setGeometry(TwipsRect(120, 4080, 3735, 405));
   Text5->setFont(DesignedFont("Comic Sans MS", 12));
-  Colour(*Text5, QPalette::Text, kDarkBlue, QPalette::Base, kFieldBackground);
+  SetColours(*Text5, QPalette::Text, kDarkBlue, QPalette::Base, kFieldBackground);
   Text5->setReadOnly(true);
   Text5->setAccessibleName(QStringLiteral("Romano"));
 
@@ -227,7 +212,7 @@ void Form1::BuildLayout() {
   Text6->setObjectName(QStringLiteral("Text6"));
   Text6->setGeometry(TwipsRect(120, 4920, 3135, 375));
   Text6->setFont(DesignedFont("Arial", 12, true));
-  Colour(*Text6, QPalette::Text, kDarkBlue, QPalette::Base, kFieldBackground);
+  SetColours(*Text6, QPalette::Text, kDarkBlue, QPalette::Base, kFieldBackground);
   Text6->setReadOnly(true);
   Text6->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   Text6->setUndoRedoEnabled(false);
@@ -281,7 +266,7 @@ void Form1::BuildLayout() {
 
 void Form1::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
-  painter.fillRect(rect(), QColor(kDarkBlue));
+  painter.fillRect(rect(), ToQColor(kDarkBlue));
 }
 
 // Enter or Return on the table picks the selected row, as a double-click does.
@@ -628,13 +613,13 @@ void Form1::Text6RawChange() {
   cursor.beginEditBlock();
   cursor.select(QTextCursor::Document);
   QTextCharFormat blue;
-  blue.setForeground(QColor(kDarkBlue));
+  blue.setForeground(ToQColor(kDarkBlue));
   cursor.insertText(QString::fromStdU16String(shown.text), blue);
   for (const int bar : shown.red) {
     cursor.setPosition(bar);
     cursor.setPosition(bar + 1, QTextCursor::KeepAnchor);
     QTextCharFormat red = cursor.charFormat();
-    red.setForeground(QColor(kSeparatorRed));
+    red.setForeground(ToQColor(kSeparatorRed));
     cursor.setCharFormat(red);
   }
   cursor.endEditBlock();

@@ -5,7 +5,7 @@
 #include <functional>
 #include <stdexcept>
 
-#include "tessaldo/converter_window/fonts.h"
+#include "tessaldo/resources/qt_design.h"
 #include "tessaldo/converter_window/form1.h"
 #include "tessaldo/testing/qt_testing.h"
 
@@ -26,7 +26,7 @@ class RecordingBeeper final : public platform::Beeper {
 class Form1Test : public ::testing::Test {
  protected:
   void SetUp() override {
-    InstallFontSubstitutes();
+    design::InstallFontSubstitutes();
     form = std::make_unique<Form1>(beeper);
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));

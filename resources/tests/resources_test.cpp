@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "tessaldo/resources.h"
-#include "tessaldo/resources/design.h"
+#include "tessaldo/resources/qt_design.h"
 
 namespace tessaldo {
 namespace {
@@ -38,8 +38,19 @@ TEST(Pictures, HaveTheirSizesSeeThroughCornersAndArrows) {
   EXPECT_EQ(QImage(kImage2ClosedPath), QImage(dir + "/left.jpg"));
 }
 
-TEST(Design, TwipsRoundToTheNearestPixel) {  // no quotient of whole twips is a half
-  for (int t = -30000; t <= 30000; ++t) ASSERT_EQ(design::Px(t), std::lround(t / 15.0)) << t;
+// Halves round away from zero, as std::lround does; doubles hold every quotient here exactly
+// enough to round alike.
+TEST(Design, TwipsRoundToTheNearestPixelAtEveryDpi) {
+  for (int dpi : {96, 120, 144, 168, 192, 288})
+    for (int t = -30000; t <= 30000; ++t)
+      ASSERT_EQ(design::PxAt(t, dpi), std::lround(t * dpi / 1440.0)) << t << " at " << dpi;
+  EXPECT_EQ(design::Px(7095), 473);
+}
+
+TEST(Design, ColoursInBothByteOrders) {
+  EXPECT_EQ(design::kDarkBlue.ColorRef(), 0x00960000u);
+  EXPECT_EQ(design::kFieldBackground.Argb(), 0xFFC0C0FFu);
+  EXPECT_EQ(QColor(design::kSeparatorRed.Argb()), design::ToQColor(design::kSeparatorRed));
 }
 
 }  // namespace
