@@ -5,26 +5,54 @@
 #   3. the fuzzers (clang, libFuzzer) for a bounded time each,
 #   4. the Windows build (MinGW-w64), its tests run under Wine,
 #   5. the Debian package: lintian, then installed into this machine with apt-get,
-#      started as a user who is not root, and purged (run as root).
+#      started as a user who is not root, and purged (as root, or with sudo for the
+#      steps that need root; skipped when neither is at hand).
+# Every stage is counted on its own: one whose configure or build fails counts as
+# failed and the others still run. Ends with "total: N passed, N failed, N skipped"
+# and a non-zero status on any failure.
 # Usage: scripts/test.sh [stage ...]
 #   stages: native sanitize fuzz windows package (default: all)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 jobs=${JOBS:-$(nproc)}
+all_stages=(native sanitize fuzz windows package)
 stages=("$@")
-[ "${#stages[@]}" -eq 0 ] && stages=(native sanitize fuzz windows package)
+[ "${#stages[@]}" -eq 0 ] && stages=("${all_stages[@]}")
+for stage in "${stages[@]}"; do
+  [[ " ${all_stages[*]} " == *" $stage "* ]] || { echo "unknown stage: $stage" >&2; exit 2; }
+done
 
-bash scripts/install-deps.sh test
+# What could not be installed fails the stages that need it, each naming the package.
+bash scripts/install-deps.sh test || echo "some packages could not be installed" >&2
 
 summary=()
 passed=0
 failed=0
+skipped=0
+build_failed=""
+
+# skip_reason <stage>: prints why the stage cannot run here, if it cannot.
+skip_reason() {
+  [ "$1" = package ] && [ "$(id -u)" -ne 0 ] || return 1
+  if ! command -v sudo >/dev/null; then
+    echo "not root and sudo is not installed: installing the package, adding a user and the setuid pkexec stand-in need root"
+  elif ! sudo -v; then
+    echo "not root and sudo refused: installing the package, adding a user and the setuid pkexec stand-in need root"
+  else
+    return 1
+  fi
+}
 
 # run_ctest <name> <build dir> [ctest args...]
 run_ctest() {
   local name=$1 dir=$2
   shift 2
+  if [ -n "$build_failed" ]; then
+    summary+=("$name: $build_failed failed, no tests ran")
+    failed=$((failed + 1))
+    return
+  fi
   local log="$dir/ctest.log" status=0
   ctest --test-dir "$dir" --output-on-failure -j "$jobs" "$@" 2>&1 | tee "$log" || status=$?
   local line
@@ -37,23 +65,39 @@ run_ctest() {
     failed=$((failed + 1))
     return
   fi
-  passed=$((passed + total - ok))
+  # ctest counts a skipped test as passed and lists it as "(Skipped)".
+  local skips
+  skips=$(sed -n '/did not run:/,/^$/p' "$log" | grep -c '(Skipped)' || true)
+  passed=$((passed + total - ok - skips))
   failed=$((failed + ok))
-  summary+=("$name: $line")
+  skipped=$((skipped + skips))
+  summary+=("$name: $line$([ "$skips" -eq 0 ] || echo ", $skips skipped")")
   [ "$status" -eq 0 ] || [ "$ok" -gt 0 ] || failed=$((failed + 1))
 }
 
+# configure_and_build <build dir> [cmake args...]: every stage asks for the tests and
+# benchmarks (a missing tool is then an error) and turns off what it does not run. A
+# failure is recorded for run_ctest, which counts it.
 configure_and_build() {
   local dir=$1
   shift
-  cmake -S "$root" -B "$dir" -G Ninja "$@"
-  cmake --build "$dir" -j "$jobs"
+  if ! cmake -S "$root" -B "$dir" -G Ninja -DTESSALDO_TESTS=ON -DTESSALDO_BENCHMARKS=ON "$@"; then
+    build_failed=configure
+  elif ! cmake --build "$dir" -j "$jobs"; then
+    build_failed=build
+  fi
 }
 
 for stage in "${stages[@]}"; do
+  build_failed=""
+  if reason=$(skip_reason "$stage"); then
+    summary+=("$stage: skipped: $reason")
+    skipped=$((skipped + 1))
+    continue
+  fi
   case "$stage" in
     native)
-      # Installed into a prefix of its own by the install test.
+      # The launcher's system directory follows the prefix: kept inside the build tree.
       configure_and_build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DCMAKE_INSTALL_PREFIX="$root/build/release/prefix"
       run_ctest native build/release
@@ -61,7 +105,7 @@ for stage in "${stages[@]}"; do
     sanitize)
       configure_and_build build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DTESSALDO_SANITIZE=ON -DTESSALDO_BENCHMARKS=OFF
-      ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:abort_on_error=1} \
+      ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1} \
       UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
         run_ctest sanitize build/sanitize
       ;;
@@ -92,14 +136,10 @@ for stage in "${stages[@]}"; do
         -DTESSALDO_TESTS=OFF -DTESSALDO_BENCHMARKS=OFF -DTESSALDO_PACKAGE_TEST=ON
       run_ctest package build/package
       ;;
-    *)
-      echo "unknown stage: $stage" >&2
-      exit 2
-      ;;
   esac
 done
 
 echo
 printf '%s\n' "${summary[@]}"
-echo "total: $passed passed, $failed failed"
+echo "total: $passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]

@@ -42,7 +42,7 @@ Expected<Currency, Failure> EsadecimaleADecimale(std::string_view text) {
 }
 
 Expected<std::string, Failure> DecimaleARomano(std::int16_t number) {
-  if (number < 0 || number > 3999) return Unexpected(Failure::OutOfDomain());
+  if (number < 0 || number > kRomanMax) return Unexpected(Failure::OutOfDomain());
   static constexpr std::string_view kSymbols = "IVXLCDM";
   // The group of each decimal digit, as offsets into one-five-ten of its place.
   static constexpr std::array<std::string_view, 10> kGroups = {"",  "0",  "00",  "000",  "01",

@@ -18,7 +18,6 @@ using Kind = Request::Kind;
 
 // Every number the window accepts has at most this many decimal digits.
 constexpr std::size_t kMaxDigits = 14;
-constexpr std::int64_t kRomanMax = 3999;
 constexpr std::size_t kHistoryDepth = 1000;
 
 constexpr std::string_view kHexCaption = "Esadecimale";
@@ -385,7 +384,7 @@ std::string ConverterModel::Render(Field target, const Currency& value) {
     case kText6Raw:
       return Conversioni::DecimaleAUtf8(value, yield_);
     case kText5:
-      if (value.Whole() > kRomanMax) return std::string(kRomanTooLarge);
+      if (value.Whole() > Conversioni::kRomanMax) return std::string(kRomanTooLarge);
       return Conversioni::DecimaleARomano(static_cast<std::int16_t>(value.Whole())).value_or("");
     case kLabel6:
       break;

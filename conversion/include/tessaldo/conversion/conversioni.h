@@ -32,7 +32,10 @@ Expected<Currency, Failure> BinarioADecimale(std::string_view digits);
 Expected<Currency, Failure> OttaleADecimale(std::string_view digits);
 Expected<Currency, Failure> EsadecimaleADecimale(std::string_view digits);
 
-// The Roman numeral of 0 to 3999 (the empty text for 0).
+// The largest number that has a Roman numeral.
+inline constexpr std::int16_t kRomanMax = 3999;
+
+// The Roman numeral of 0 to kRomanMax (the empty text for 0).
 Expected<std::string, Failure> DecimaleARomano(std::int16_t number);
 
 // The base-256 notation: "|| " then each digit's token followed by " || ".

@@ -1,0 +1,93 @@
+#include "tessaldo/platform/qt_application.h"
+
+#include <QString>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace tessaldo::platform {
+
+namespace {
+
+struct HeldMessage {
+  QtMsgType type;
+  std::string file, function, category;
+  int line;
+  QString text;
+};
+
+// The start's state: a message handler is a plain function.
+struct Start {
+  std::string program;
+  std::vector<HeldMessage> held;
+};
+Start* current = nullptr;
+
+std::string Variable(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+bool HeldMentions(const char* text) {
+  for (const HeldMessage& message : current->held)
+    if (message.text.contains(QLatin1String(text), Qt::CaseInsensitive)) return true;
+  return false;
+}
+
+constexpr std::string_view kGetADisplay =
+    "; avviare il programma in una sessione grafica, con ssh -X o con xvfb-run";
+
+// What is missing and how to get it, from the environment Qt read and what it said.
+std::string Explanation(const QString& fatal) {
+  const std::string display = Variable("DISPLAY");
+  const std::string wayland = Variable("WAYLAND_DISPLAY");
+  if (display.empty() && wayland.empty()) {
+    return "nessun display X11 o Wayland (DISPLAY e WAYLAND_DISPLAY non sono impostate)" +
+           std::string(kGetADisplay);
+  }
+  if (HeldMentions("could not connect to display") || HeldMentions("wl_display")) {
+    std::string set;
+    if (!display.empty()) set += "DISPLAY=" + display;
+    if (!wayland.empty()) set += (set.empty() ? "" : " e ") + ("WAYLAND_DISPLAY=" + wayland);
+    const bool both = !display.empty() && !wayland.empty();
+    return "nessun display X11 o Wayland raggiungibile (" + set +
+           (both ? " non rispondono)" : " non risponde)") + std::string(kGetADisplay);
+  }
+  // A display is there but Qt could not use it: what Qt said, in one line.
+  QString said = current->held.empty() ? fatal : current->held.back().text;
+  said = said.section(QLatin1Char('\n'), 0, 0).trimmed();
+  return "Qt non riesce ad aprire il display (" + said.toStdString() +
+         "); installare qt6-qpa-plugins";
+}
+
+void Handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type == QtFatalMsg) {
+    const std::string line = current->program + ": " + Explanation(text) + "\n";
+    std::fputs(line.c_str(), stderr);
+    std::fflush(stderr);
+    std::_Exit(1);  // nothing is kept between runs: no clean-up to wait for, no core
+  }
+  current->held.push_back({type, context.file ? context.file : "",
+                           context.function ? context.function : "",
+                           context.category ? context.category : "", context.line, text});
+}
+
+}  // namespace
+
+std::unique_ptr<QApplication> StartApplication(int& argc, char** argv, std::string_view program) {
+  Start start{std::string(program), {}};
+  current = &start;
+  const QtMessageHandler previous = qInstallMessageHandler(Handle);
+  auto application = std::make_unique<QApplication>(argc, argv);
+  qInstallMessageHandler(previous);
+  current = nullptr;
+  for (const HeldMessage& message : start.held) {
+    const QMessageLogContext context(message.file.c_str(), message.line,
+                                     message.function.c_str(), message.category.c_str());
+    qt_message_output(message.type, context, message.text);
+  }
+  return application;
+}
+
+}  // namespace tessaldo::platform
