@@ -29,6 +29,10 @@ std::string Variable(const char* name) {
   return value ? value : "";
 }
 
+const char* OrNull(const std::string& text) {
+  return text.empty() ? nullptr : text.c_str();
+}
+
 bool HeldMentions(const char* text) {
   for (const HeldMessage& message : current->held)
     if (message.text.contains(QLatin1String(text), Qt::CaseInsensitive)) return true;
@@ -83,8 +87,8 @@ std::unique_ptr<QApplication> StartApplication(int& argc, char** argv, std::stri
   qInstallMessageHandler(previous);
   current = nullptr;
   for (const HeldMessage& message : start.held) {
-    const QMessageLogContext context(message.file.c_str(), message.line,
-                                     message.function.c_str(), message.category.c_str());
+    const QMessageLogContext context(OrNull(message.file), message.line, OrNull(message.function),
+                                     OrNull(message.category));
     qt_message_output(message.type, context, message.text);
   }
   return application;
