@@ -37,7 +37,8 @@ macro(tessaldo_require what option)
       "apt-get install ${packages} (or: bash scripts/install-deps.sh test)")
   elseif(NOT ${option} AND missing_packages)
     list(JOIN missing_packages " " packages)
-    message(STATUS "Leaving out ${what}; to build them: apt-get install ${packages}")
+    message(STATUS "Leaving out ${what}: to build them, apt-get install ${packages} "
+      "and configure again with -D${option}=ON")
   endif()
 endmacro()
 
