@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tessaldo::platform {
@@ -24,13 +25,19 @@ struct Start {
 };
 Start* current = nullptr;
 
+const char* OrNull(const std::string& text) {
+  return text.empty() ? nullptr : text.c_str();
+}
+
+#ifdef _WIN32
+constexpr std::string_view kGetThePlugin =
+    "copiare i plugin di Qt accanto al programma (windeployqt)";
+#else
+constexpr std::string_view kGetThePlugin = "installare qt6-qpa-plugins";
+
 std::string Variable(const char* name) {
   const char* value = std::getenv(name);
   return value ? value : "";
-}
-
-const char* OrNull(const std::string& text) {
-  return text.empty() ? nullptr : text.c_str();
 }
 
 bool HeldMentions(const char* text) {
@@ -39,30 +46,34 @@ bool HeldMentions(const char* text) {
   return false;
 }
 
-constexpr std::string_view kGetADisplay =
-    "; avviare il programma in una sessione grafica, con ssh -X o con xvfb-run";
+// The X11 or Wayland display that is missing or does not answer; the empty text when Qt failed
+// for another cause.
+std::string MissingDisplay() {
+  const std::string display = Variable("DISPLAY");
+  const std::string wayland = Variable("WAYLAND_DISPLAY");
+  if (display.empty() && wayland.empty())
+    return "nessun display X11 o Wayland (DISPLAY e WAYLAND_DISPLAY non sono impostate)";
+  if (!HeldMentions("could not connect to display") && !HeldMentions("wl_display")) return "";
+  std::string set;
+  if (!display.empty()) set += "DISPLAY=" + display;
+  if (!wayland.empty()) set += (set.empty() ? "" : " e ") + ("WAYLAND_DISPLAY=" + wayland);
+  const bool both = !display.empty() && !wayland.empty();
+  return "nessun display X11 o Wayland raggiungibile (" + set +
+         (both ? " non rispondono)" : " non risponde)");
+}
+#endif
 
 // What is missing and how to get it, from the environment Qt read and what it said.
 std::string Explanation(const QString& fatal) {
-  const std::string display = Variable("DISPLAY");
-  const std::string wayland = Variable("WAYLAND_DISPLAY");
-  if (display.empty() && wayland.empty()) {
-    return "nessun display X11 o Wayland (DISPLAY e WAYLAND_DISPLAY non sono impostate)" +
-           std::string(kGetADisplay);
-  }
-  if (HeldMentions("could not connect to display") || HeldMentions("wl_display")) {
-    std::string set;
-    if (!display.empty()) set += "DISPLAY=" + display;
-    if (!wayland.empty()) set += (set.empty() ? "" : " e ") + ("WAYLAND_DISPLAY=" + wayland);
-    const bool both = !display.empty() && !wayland.empty();
-    return "nessun display X11 o Wayland raggiungibile (" + set +
-           (both ? " non rispondono)" : " non risponde)") + std::string(kGetADisplay);
-  }
+#ifndef _WIN32
+  if (const std::string missing = MissingDisplay(); !missing.empty())
+    return missing + "; avviare il programma in una sessione grafica, con ssh -X o con xvfb-run";
+#endif
   // A display is there but Qt could not use it: what Qt said, in one line.
   QString said = current->held.empty() ? fatal : current->held.back().text;
   said = said.section(QLatin1Char('\n'), 0, 0).trimmed();
-  return "Qt non riesce ad aprire il display (" + said.toStdString() +
-         "); installare qt6-qpa-plugins";
+  return "Qt non riesce ad aprire il display (" + said.toStdString() + "); " +
+         std::string(kGetThePlugin);
 }
 
 void Handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
