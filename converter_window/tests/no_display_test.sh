@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# `bin` where no display answers: it ends with status 1 and one line on standard error that
-# names what is missing and how to get a display, never with Qt's abort.
+# `bin` where Qt cannot open a display (none, one that does not answer, or no platform plugin
+# for it): it ends with status 1 and one line on standard error that names what is missing and
+# how to get it, never with Qt's abort.
 # Usage: no_display_test.sh <bin>
 set -euo pipefail
 bin=$1
