@@ -1,6 +1,7 @@
 #include "tessaldo/about_window/win32/form_autore.h"
 
 #include <commctrl.h>
+#include <dwmapi.h>
 
 #include <string>
 #include <utility>
@@ -50,9 +51,8 @@ RECT VisibleFrame(HWND window) {
                           : reinterpret_cast<DwmAttributeFn>(reinterpret_cast<void*>(
                                 ::GetProcAddress(dwm, "DwmGetWindowAttribute")));
   }();
-  constexpr DWORD kExtendedFrameBounds = 9;  // DWMWA_EXTENDED_FRAME_BOUNDS
   if (dwmAttribute != nullptr &&
-      SUCCEEDED(dwmAttribute(window, kExtendedFrameBounds, &frame, sizeof frame)) &&
+      SUCCEEDED(dwmAttribute(window, DWMWA_EXTENDED_FRAME_BOUNDS, &frame, sizeof frame)) &&
       frame.right > frame.left) {
     return frame;
   }
