@@ -222,11 +222,20 @@ void FormAutore::Layout(UINT dpi) {
   label1Font_ = FontOf(autore::Label1.font, dpi);
   panelFont_ = FontOf(autore::Label5.font, dpi);
   panelBoldFont_ = FontOf(autore::Label3.font, dpi);
-  const RECT outer = OuterFor(
-      TwipsRect(0, 0, autore::kClientWidthTwips, autore::kClientHeightTwips, dpi), dpi);
+  // The frame the system computes for the DPI, then corrected by the one it really drew (a
+  // system may keep the frame of another DPI).
+  const RECT wanted = TwipsRect(0, 0, autore::kClientWidthTwips, autore::kClientHeightTwips, dpi);
+  const RECT outer = OuterFor(wanted, dpi);
   constexpr UINT kKeep = SWP_NOZORDER | SWP_NOACTIVATE;
-  ::SetWindowPos(Handle(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-                 kKeep | SWP_NOMOVE);
+  SIZE size{outer.right - outer.left, outer.bottom - outer.top};
+  for (int pass = 0; pass < 2; ++pass) {
+    ::SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy, kKeep | SWP_NOMOVE);
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    if (client.right == wanted.right && client.bottom == wanted.bottom) break;
+    size.cx += wanted.right - client.right;
+    size.cy += wanted.bottom - client.bottom;
+  }
   for (auto [box, designed] : {std::pair{Picture1.get(), autore::Picture1.box},
                                std::pair{Label1.get(), autore::Label1.box},
                                std::pair{Picture3.get(), autore::Picture3.box}}) {
@@ -234,9 +243,10 @@ void FormAutore::Layout(UINT dpi) {
     ::SetWindowPos(box->Handle(), nullptr, place.left, place.top, place.right - place.left,
                    place.bottom - place.top, kKeep);
   }
+  // The panel keeps its top, which counts pixels.
   const RECT panel = BoxRect(autore::picture2.box, dpi);
-  ::SetWindowPos(picture2->Handle(), nullptr, 0, 0, panel.right - panel.left,
-                 panel.bottom - panel.top, kKeep | SWP_NOMOVE);
+  ::SetWindowPos(picture2->Handle(), nullptr, panel.left, PanelTop(), panel.right - panel.left,
+                 panel.bottom - panel.top, kKeep);
   ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 

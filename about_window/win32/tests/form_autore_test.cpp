@@ -276,6 +276,29 @@ TEST(AboutWindow, PanelStepsUpRestartsAndShowsTheEmblemOnItsBackground) {
   EXPECT_GT(site.Count({0, 0, 999, 99}, design::kWhite), 20);
 }
 
+// Moved to a display of another DPI: the designed twips at the new DPI, the panel's top kept.
+TEST(AboutWindow, FollowsItsDisplaysDpi) {
+  Recorder services;
+  FormAutore form(self, services, nullptr);
+  const HWND window = form.Handle();
+  const int top = PanelTop(window);
+  for (UINT dpi : {144u, 120u}) {
+    RECT suggested{100, 100, 700, 400};
+    ::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&suggested));
+    RECT client{};
+    ::GetClientRect(window, &client);
+    EXPECT_TRUE(client.right == Px(4410, dpi) && client.bottom == Px(1860, dpi))
+        << dpi << ": " << client.right << " by " << client.bottom;
+    const RECT panel = PlaceIn(Panel(window), ::GetDlgItem(window, autore_id::Picture1));
+    const RECT designed = TwipsRect(240, 0, 3810, 2610, dpi);
+    EXPECT_TRUE(panel.left == designed.left && panel.top == top &&
+                panel.right - panel.left == designed.right - designed.left) << dpi;
+    const RECT site = PlaceIn(::GetDlgItem(window, autore_id::Label1), window);
+    const RECT siteDesigned = TwipsRect(480, 1395, 2490, 375, dpi);
+    EXPECT_TRUE(::EqualRect(&site, &siteDesigned)) << dpi;
+  }
+}
+
 // The controls at their designed places; the links show their tips and the hand and are
 // named by them for assistive technology (the label by its text); the panel has the arrow.
 TEST(AboutWindow, LinksCarryTheirTipsPointersAndNames) {
