@@ -86,19 +86,12 @@ POINT TopLeft(HWND window) {
   const RECT frame = PlaceIn(window, nullptr);
   return {frame.left, frame.top};
 }
+// This thread's tooltip windows.
 std::vector<HWND> Tips() {
   std::vector<HWND> tips;
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND candidate, LPARAM found) {
-        wchar_t name[64]{};
-        ::GetClassNameW(candidate, name, 64);
-        if (std::wstring(name) == TOOLTIPS_CLASSW) {
-          reinterpret_cast<std::vector<HWND>*>(found)->push_back(candidate);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&tips));
+  for (HWND tip = nullptr; (tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
+    if (::GetWindowThreadProcessId(tip, nullptr) == ::GetCurrentThreadId()) tips.push_back(tip);
+  }
   return tips;
 }
 
@@ -186,11 +179,11 @@ TEST(AboutWindow, FormPrimoPianoChangesTheBandOnly) {
   EXPECT_FALSE(form.FormPrimoPiano(gone, true));
 }
 
-// A window's client area as its painting draws it, 0x00RRGGBB, and how many pixels of an area
-// have a colour.
+// A window's client area as its painting draws it, and how many pixels of an area have a
+// colour.
 struct Grab {
   int width, height;
-  std::vector<std::uint32_t> pixels;
+  std::vector<std::uint32_t> pixels;  // 0x..RRGGBB
   std::uint32_t At(int x, int y) const { return pixels[std::size_t(y) * width + x] & 0xFFFFFF; }
   int Count(const RECT& area, design::Rgb colour) const {
     int count = 0;
@@ -205,21 +198,18 @@ struct Grab {
 Grab GrabClient(HWND window) {
   RECT client{};
   ::GetClientRect(window, &client);
-  Grab grab{client.right, client.bottom, {}};
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof info.bmiHeader, grab.width, -grab.height, 1, 32, BI_RGB, 0, 0, 0, 0,
-                    0};
+  BITMAPINFO info{{sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0,
+                   0, 0, 0}, {}};
   void* bits = nullptr;
   HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HDC dc = ::CreateCompatibleDC(nullptr);
   HGDIOBJ old = ::SelectObject(dc, bitmap);
   ::SendMessageW(window, WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT | PRF_ERASEBKGND);
   ::GdiFlush();
-  grab.pixels.assign(static_cast<std::uint32_t*>(bits),
-                     static_cast<std::uint32_t*>(bits) + grab.width * grab.height);
-  ::SelectObject(dc, old);
+  const auto* first = static_cast<const std::uint32_t*>(bits);
+  Grab grab{client.right, client.bottom, {first, first + client.right * client.bottom}};
+  ::DeleteObject(::SelectObject(dc, old));
   ::DeleteDC(dc);
-  ::DeleteObject(bitmap);
   return grab;
 }
 
