@@ -140,6 +140,9 @@ TEST(AboutWindow, OneWindowPlacedOnceWithItsLinksUntilClosed) {
   EXPECT_EQ(host.Window(), form);
   EXPECT_TRUE(TopLeft(form).x == 30 && TopLeft(form).y == 40);
   EXPECT_LE(PanelTop(form), top);
+  ::ShowWindow(form, SW_MINIMIZE);  // by the system: the opening brings it back where it was
+  host.Show();
+  EXPECT_TRUE(!::IsIconic(form) && TopLeft(form).x == 30 && TopLeft(form).y == 40);
 
   const HWND site = ::GetDlgItem(form, autore_id::Label1);
   Click(site, {3, 3}, {4, 4});
