@@ -1,0 +1,211 @@
+// The Win32 UI pieces on real Win32 (under Wine, with the null graphics driver).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <vector>
+
+#include "tessaldo/platform/win32_ui/gdi.h"
+#include "tessaldo/platform/win32_ui/picture.h"
+#include "tessaldo/platform/win32_ui/text.h"
+#include "tessaldo/platform/win32_ui/window.h"
+
+namespace tessaldo::win32 {
+namespace {
+
+std::wstring BesideTest(const wchar_t* name) {
+  wchar_t path[MAX_PATH]{};
+  ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return (std::filesystem::path(path).parent_path() / name).wstring();
+}
+
+// Each channel of a 0xAARRGGBB pixel within `tolerance` of `expected`.
+void ExpectPixel(std::uint32_t pixel, std::uint32_t expected, int tolerance, const char* what) {
+  for (int shift : {24, 16, 8, 0}) {
+    EXPECT_NEAR(int(pixel >> shift & 0xFF), int(expected >> shift & 0xFF), tolerance)
+        << what << " bits " << shift;
+  }
+}
+
+// Twips through MulDiv, the rounding the design asks for; fonts from points, fractions too,
+// made with that character height.
+TEST(Units, TwipsAndPointsScaleWithTheDpi) {
+  for (UINT dpi : {96u, 120u, 144u, 168u, 192u}) {
+    for (int twips : {-150, -60, 0, 7, 8, 22, 23, 360, 600, 960, 1335, 4305, 4410}) {
+      EXPECT_EQ(Px(twips, dpi), ::MulDiv(twips, int(dpi), 1440)) << twips << " at " << dpi;
+    }
+    const RECT frame = TwipsRect(60, 0, 4305, 1335, dpi);
+    EXPECT_EQ(frame.right, ::MulDiv(4365, dpi, 1440)) << "edges, not the width, are rounded";
+  }
+  struct Case {
+    double points;
+    UINT dpi;
+    int height;
+  };
+  for (const Case& c : {Case{8.25, 96, -11}, Case{14.25, 96, -19}, Case{15.75, 96, -21},
+                        Case{14.25, 144, -29}, Case{12, 120, -20}, Case{15.75, 192, -42}}) {
+    EXPECT_EQ(FontHeight(c.points, c.dpi), c.height) << c.points << " pt at " << c.dpi;
+    const Font font = MakeFont({L"Tahoma", c.points, true, true}, c.dpi);
+    LOGFONTW made{};
+    ASSERT_TRUE(::GetObjectW(font.Get(), sizeof made, &made));
+    EXPECT_TRUE(made.lfHeight == c.height && made.lfWeight == FW_BOLD && made.lfItalic);
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    TEXTMETRICW metrics{};
+    {
+      Selected selected(dc, font.Get());
+      ::GetTextMetricsW(dc, &metrics);
+    }
+    ::DeleteDC(dc);
+    EXPECT_EQ(metrics.tmHeight - metrics.tmInternalLeading, -c.height);
+  }
+  EXPECT_EQ(WindowDpi(nullptr), ScreenDpi());
+}
+
+// thirds.png: 6 by 4, columns of opaque red, half-transparent green, transparent blue.
+// halves.jpg: 16 by 8, red on the left, blue on the right. Both from files and resources.
+TEST(Pictures, PngAndJpegDecodeToTheirSizeAndPixels) {
+  const HINSTANCE self = ::GetModuleHandleW(nullptr);
+  for (const Picture& png :
+       {Picture::FromFile(BesideTest(L"thirds.png")), Picture::FromResource(self, L"THIRDS")}) {
+    ASSERT_TRUE(png.Width() == 6 && png.Height() == 4);
+    for (int y = 0; y < 4; ++y) {
+      ExpectPixel(png.PixelAt(1, y), 0xFFFF0000, 0, "red");
+      ExpectPixel(png.PixelAt(2, y), 0x80008000, 1, "green, premultiplied");
+      ExpectPixel(png.PixelAt(5, y), 0, 0, "transparent");
+    }
+    EXPECT_EQ(png.PixelAt(6, 0), 0u) << "outside";
+  }
+  for (const Picture& jpeg :
+       {Picture::FromFile(BesideTest(L"halves.jpg")), Picture::FromResource(self, L"HALVES")}) {
+    ASSERT_TRUE(jpeg.Width() == 16 && jpeg.Height() == 8);
+    for (int y = 0; y < 8; ++y) {
+      ExpectPixel(jpeg.PixelAt(2, y), 0xFFFF0000, 8, "red");
+      ExpectPixel(jpeg.PixelAt(13, y), 0xFF0000FF, 8, "blue");
+    }
+  }
+  EXPECT_FALSE(Picture::FromFile(BesideTest(L"missing.png")));
+  EXPECT_FALSE(Picture::FromResource(self, L"NOT_A_PICTURE"));
+  EXPECT_FALSE(Picture::FromResource(self, L"MISSING"));
+  EXPECT_FALSE(DrawPicture(nullptr, Picture(), RECT{0, 0, 4, 4}));
+}
+
+// Drawn at twice its size over white, with its transparency; an icon of its size.
+TEST(Pictures, DrawnStretchedWithTheirTransparencyAndMadeIntoIcons) {
+  const Picture png = Picture::FromResource(::GetModuleHandleW(nullptr), L"THIRDS");
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof info.bmiHeader, 12, -8, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  Bitmap target(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  auto* pixels = static_cast<std::uint32_t*>(bits);
+  std::fill(pixels, pixels + 12 * 8, 0xFFFFFFFFu);
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  {
+    Selected selected(dc, target.Get());
+    EXPECT_TRUE(DrawPicture(dc, png, RECT{0, 0, 12, 8}));
+  }
+  ::DeleteDC(dc);
+  ::GdiFlush();
+  for (int y = 0; y < 8; ++y) {
+    ExpectPixel(pixels[y * 12 + 1] | 0xFF000000u, 0xFFFF0000, 0, "red");
+    ExpectPixel(pixels[y * 12 + 5] | 0xFF000000u, 0xFF7FFF7F, 2, "green over white");
+    ExpectPixel(pixels[y * 12 + 10] | 0xFF000000u, 0xFFFFFFFF, 0, "white");
+  }
+  const Icon icon = MakeIcon(png);
+  ICONINFO iconInfo{};
+  ASSERT_TRUE(::GetIconInfo(icon.Get(), &iconInfo));
+  BITMAP colour{};
+  ::GetObjectW(iconInfo.hbmColor, sizeof colour, &colour);
+  EXPECT_TRUE(colour.bmWidth == 6 && colour.bmHeight == 4);
+  ::DeleteObject(iconInfo.hbmColor);
+  ::DeleteObject(iconInfo.hbmMask);
+}
+
+// Records what reaches its members; some of them throw.
+class Recorder : public Window {
+ public:
+  std::vector<int> seen;  // commands, timers as 1000 + id, destroys as -1 and -2
+  std::vector<UINT> uncaught;
+  bool failCreate = false, throwOnCreate = false;
+
+  HWND Open(HWND parent = nullptr) {
+    RegisterWindowClass(::GetModuleHandleW(nullptr), L"TessaldoTest", 0, nullptr, nullptr,
+                        nullptr);
+    return Create(::GetModuleHandleW(nullptr), L"TessaldoTest", 0, L"",
+                  parent ? WS_CHILD : WS_POPUP, 0, 0, 10, 10, parent, 7);
+  }
+
+ protected:
+  bool OnCreate() override {
+    if (throwOnCreate) throw std::runtime_error("create");
+    return !failCreate;
+  }
+  void OnTimer(UINT_PTR id) override { seen.push_back(1000 + int(id)); }
+  bool OnCommand(int id, int, HWND) override {
+    if (id == 13) throw std::runtime_error("thirteen");
+    if (id == 14) throw 14;
+    seen.push_back(id);
+    return true;
+  }
+  void OnDestroy() override { seen.push_back(-1); }
+  void OnDestroyed() override { seen.push_back(-2); }
+  void OnUncaught(UINT message, std::exception_ptr) noexcept override {
+    uncaught.push_back(message);
+  }
+};
+
+TEST(Window, DispatchesMessagesToMembersAndKeepsWhatTheyThrowInside) {
+  Recorder window;
+  const HWND hwnd = window.Open();
+  ASSERT_TRUE(hwnd && window.Handle() == hwnd);
+  for (WPARAM id : {5, 13, 14, 6}) ::SendMessageW(hwnd, WM_COMMAND, id, 0);
+  ::SendMessageW(hwnd, WM_TIMER, 3, 0);
+  EXPECT_EQ(window.uncaught, (std::vector<UINT>{WM_COMMAND, WM_COMMAND}));
+  ASSERT_TRUE(::IsWindow(hwnd) && ::DestroyWindow(hwnd));
+  EXPECT_EQ(window.seen, (std::vector<int>{5, 6, 1003, -1, -2}));
+  EXPECT_EQ(window.Handle(), nullptr);
+  // A creation refused or thrown leaves no window.
+  Recorder refused, broken;
+  refused.failCreate = broken.throwOnCreate = true;
+  EXPECT_TRUE(refused.Open() == nullptr && broken.Open() == nullptr);
+  EXPECT_EQ(broken.uncaught, (std::vector<UINT>{WM_CREATE}));
+}
+
+TEST(Window, DestroysItsWindowWhenReleasedAndMayBeReleasedByIt) {
+  HWND hwnd = nullptr;
+  {
+    Recorder window, inner;
+    hwnd = window.Open();
+    const HWND child = inner.Open(hwnd);
+    ASSERT_TRUE(child && ::GetDlgCtrlID(child) == 7);
+    ASSERT_TRUE(::DestroyWindow(hwnd));  // the child's object hears its window go
+    EXPECT_TRUE(inner.seen == (std::vector<int>{-1, -2}) && inner.Handle() == nullptr);
+    hwnd = window.Open();
+  }
+  EXPECT_FALSE(::IsWindow(hwnd)) << "the object's end destroys its window";
+  struct SelfReleasing final : Recorder {
+    bool* gone;
+    ~SelfReleasing() override { *gone = true; }
+    void OnDestroyed() override { delete this; }
+  };
+  bool gone = false;
+  auto* self = new SelfReleasing;
+  self->gone = &gone;
+  ::DestroyWindow(self->Open());
+  EXPECT_TRUE(gone);
+}
+
+TEST(Text, Utf8AndUtf16RoundTrip) {
+  for (auto [utf8, utf16] : {std::pair{"", L""}, {"Autore", L"Autore"},
+                             {"Citt\xC3\xA0 \xE2\x82\xAC", L"Citt\u00E0 \u20AC"},
+                             {"\xF0\x9F\x98\x80", L"\U0001F600"}}) {
+    EXPECT_EQ(Widen(utf8), utf16);
+    EXPECT_EQ(Narrow(utf16), utf8);
+  }
+  EXPECT_EQ(Widen("a\xFF" "b"), L"a\uFFFDb");
+}
+
+}  // namespace
+}  // namespace tessaldo::win32
