@@ -127,11 +127,12 @@ bool IsTrustedSource(const struct stat& status) {
 class PosixLauncherPlatform final : public LauncherPlatform {
  public:
   PosixLauncherPlatform(std::string system_directory, std::string installed_launcher,
-                        bool elevated_step)
+                        bool elevated_step, bool well_formed)
       : system_directory_(std::move(system_directory)),
         installed_launcher_(std::move(installed_launcher)),
         installed_(IsRunningProgram(installed_launcher_)),
-        elevated_step_(elevated_step) {}
+        elevated_step_(elevated_step),
+        refused_step_(elevated_step && !(installed_ && well_formed)) {}
 
   RunKind Kind() override;
   std::size_t GetSystemDirectoryA(std::span<char> buffer) override;
@@ -149,6 +150,7 @@ class PosixLauncherPlatform final : public LauncherPlatform {
   std::string installed_launcher_;
   bool installed_;  // this program is the installed launcher
   bool elevated_step_;
+  bool refused_step_;  // an elevated step of another program, or with other arguments
 };
 
 RunKind PosixLauncherPlatform::Kind() {
@@ -157,9 +159,9 @@ RunKind PosixLauncherPlatform::Kind() {
 }
 
 std::size_t PosixLauncherPlatform::GetSystemDirectoryA(std::span<char> buffer) {
-  // The elevated step of any other program than the installed launcher
-  // finds no system directory and so ends before it touches anything.
-  if (elevated_step_ && !installed_) return 0;
+  // A refused elevated step finds no system directory and so ends before
+  // it touches anything.
+  if (refused_step_) return 0;
   // As GetSystemDirectoryA: the path and its terminating zero must fit.
   if (system_directory_.size() >= buffer.size()) return system_directory_.size() + 1;
   std::ranges::copy(system_directory_, buffer.begin());
@@ -263,9 +265,13 @@ bool PosixLauncherPlatform::ShellExecuteA(std::intptr_t /*owner*/, const std::st
 std::unique_ptr<LauncherPlatform> MakeSystemLauncherPlatform(std::span<char* const> arguments,
                                                              std::string system_directory,
                                                              std::string installed_launcher) {
-  const bool elevated_step = arguments.size() == 2 && arguments[1] == kElevatedStepArgument;
+  // The marker first is the elevated step; with anything after it, it is
+  // one that no launcher asks for, and it runs nothing.
+  const bool elevated_step = arguments.size() >= 2 && arguments[1] == kElevatedStepArgument;
+  const bool well_formed = arguments.size() == 2;
   return std::make_unique<PosixLauncherPlatform>(std::move(system_directory),
-                                                 std::move(installed_launcher), elevated_step);
+                                                 std::move(installed_launcher), elevated_step,
+                                                 well_formed);
 }
 
 }  // namespace tessaldo::launcher

@@ -150,10 +150,10 @@ TEST_F(Scratch, CopyTakesOnlyATrustedRegularFileAndLeavesNoTemporaryFile) {
   }
 }
 
-// "--passo-elevato", alone, marks the elevated step; it runs only when this
-// program is the installed launcher (reached by that path, or by links to
-// it). Any other file, a copy or a hard link included, finds no system
-// directory and ends at once, silently, touching nothing.
+// "--passo-elevato" first marks the elevated step; it runs only alone and when
+// this program is the installed launcher (reached by that path, or by links
+// to it). Any other file, a copy or a hard link included, or more arguments,
+// find no system directory and end at once, silently, touching nothing.
 TEST_F(Scratch, ElevatedStepRunsOnlyAsTheInstalledLauncher) {
   const fs::path copy = root / "Tessaldo", link = root / "collegamento", hard = root / "fisso";
   fs::copy_file(kSelf, copy);
@@ -174,7 +174,8 @@ TEST_F(Scratch, ElevatedStepRunsOnlyAsTheInstalledLauncher) {
       {{kSelf, "--passo-elevato"}, "", RunKind::kElevatedRestart, false},
       {{kSelf, "--passo-elevato"}, (root / "nessuno").string(), RunKind::kElevatedRestart, false},
       {{kSelf}, copy.string(), user, true},
-      {{kSelf, "--passo-elevato", "x"}, copy.string(), user, true},
+      {{kSelf, "--passo-elevato", "x"}, kSelf, RunKind::kElevatedRestart, false},
+      {{kSelf, "x", "--passo-elevato"}, kSelf, user, true},
       {{kSelf, "--passo"}, copy.string(), user, true},
   };
   if (!no_hard_link) {

@@ -16,9 +16,9 @@ namespace tessaldo::launcher {
 // read on POSIX only for the elevated step's marker.
 //
 // POSIX: `installed_launcher` is the path of the installed launcher. Only a
-// program that is that very file asks for rights (for that path), and an
-// elevated step of any other file finds no system directory, so it ends at
-// once without touching anything.
+// program that is that very file asks for rights (for that path). An
+// elevated step of any other file, or with more arguments than its marker,
+// finds no system directory, so it ends at once without touching anything.
 std::unique_ptr<LauncherPlatform> MakeSystemLauncherPlatform(std::span<char* const> arguments,
                                                              std::string system_directory,
                                                              std::string installed_launcher);
