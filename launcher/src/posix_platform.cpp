@@ -8,7 +8,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
+#include <climits>
+#include <cstdlib>  // realpath
 #include <optional>
 #include <utility>
 #include <vector>
@@ -96,12 +97,9 @@ Result<std::string> ExecutablePath() {
 
 // `path` with every link and dot resolved; nothing when it cannot be.
 std::optional<std::string> RealPath(const std::string& path) {
-  if (path.empty()) return std::nullopt;
-  char* resolved = ::realpath(path.c_str(), nullptr);
-  if (resolved == nullptr) return std::nullopt;
-  std::string result(resolved);
-  std::free(resolved);
-  return result;
+  char resolved[PATH_MAX];
+  if (path.empty() || ::realpath(path.c_str(), resolved) == nullptr) return std::nullopt;
+  return std::string(resolved);
 }
 
 // True when the running program is the file at `path`: reached by that path

@@ -105,8 +105,8 @@ cmp -s "$programs/RICHTX32.OCX" "$programs/system/RICHTX32.OCX" || fail "the con
 
 # A copy of the launcher in the user's folder, its control a link to a file
 # only root may read: its elevated step, run as root, writes nothing into the
-# system directory; then, with a control of the user's own, the copy asks for
-# no rights and its elevated step still writes nothing.
+# system directory; with a control of the user's own, the copy asks for no
+# rights; with root's own file beside it, its elevated step still writes nothing.
 copy=/home/$user/copia
 install -m 600 /dev/null "$work/segreto" && echo segreto >"$work/segreto"
 runuser -u "$user" -- sh -c "mkdir $copy && cp $programs/Tessaldo $copy/ &&
@@ -118,6 +118,8 @@ runuser -u "$user" -- sh -c "rm $copy/RICHTX32.OCX && cp $programs/RICHTX32.OCX 
 ! runuser -u "$user" -- env -i HOME="/home/$user" PATH="$work/path:/usr/bin:/bin" "$copy/Tessaldo" ||
   fail "the copy started without the control"
 [ ! -e "$work/pkexec.log" ] || fail "the copy asked for rights: $(cat "$work/pkexec.log")"
+# A control that passes the source's checks (root's, 0644): only the program check stops it.
+install -m 644 "$work/segreto" "$copy/RICHTX32.OCX"
 ! env -i PATH=/usr/bin:/bin "$copy/Tessaldo" --passo-elevato || fail "the copy's step ended well"
 [ "$(ls -A "$programs/system")" = regsvr32 ] || fail "the copy's step wrote $(ls "$programs/system")"
 echo "a copy of the launcher: no rights asked, nothing written as root"
