@@ -109,7 +109,8 @@ bool IsRunningProgram(const std::string& path) {
   const auto executable = ExecutablePath();
   const auto resolved = RealPath(path);
   if (!executable || !resolved || *executable != *resolved) return false;
-  struct stat running {}, installed {};
+  struct stat running {};
+  struct stat installed {};
   return ::stat("/proc/self/exe", &running) == 0 && ::stat(resolved->c_str(), &installed) == 0 &&
          running.st_dev == installed.st_dev && running.st_ino == installed.st_ino;
 }
@@ -267,9 +268,8 @@ std::unique_ptr<LauncherPlatform> MakeSystemLauncherPlatform(std::span<char* con
   // one that no launcher asks for, and it runs nothing.
   const bool elevated_step = arguments.size() >= 2 && arguments[1] == kElevatedStepArgument;
   const bool well_formed = arguments.size() == 2;
-  return std::make_unique<PosixLauncherPlatform>(std::move(system_directory),
-                                                 std::move(installed_launcher), elevated_step,
-                                                 well_formed);
+  return std::make_unique<PosixLauncherPlatform>(
+      std::move(system_directory), std::move(installed_launcher), elevated_step, well_formed);
 }
 
 }  // namespace tessaldo::launcher

@@ -11,6 +11,7 @@
 #include <windows.h>
 #else
 // winerror.h's values, for the same table away from Windows.
+// clang-format off
 enum : unsigned long {
   ERROR_INVALID_FUNCTION = 1, ERROR_FILE_NOT_FOUND = 2, ERROR_PATH_NOT_FOUND = 3,
   ERROR_ACCESS_DENIED = 5, ERROR_INVALID_HANDLE = 6, ERROR_NOT_ENOUGH_MEMORY = 8,
@@ -23,6 +24,7 @@ enum : unsigned long {
   ERROR_USER_MAPPED_FILE = 1224, ERROR_ACCESS_DISABLED_BY_POLICY = 1260,
   ERROR_PRIVILEGE_NOT_HELD = 1314,
 };
+// clang-format on
 #endif
 
 namespace tessaldo::launcher {
@@ -39,23 +41,21 @@ struct Case {
 
 // The codes that matter: no right to write, a read-only disk, the file or
 // its folder missing, the file in use, no room; and some that mean nothing here.
+#define ERRNO_CASE(code, number, asks) \
+  { #code, code, number, asks }
+#define WIN32_CASE(code, number, asks) \
+  { #code, ERROR_##code, number, asks }
+// clang-format off
 constexpr Case kErrnoCases[] = {
-    {"EACCES", EACCES, 70, true},      {"EPERM", EPERM, 70, true},
-    {"EROFS", EROFS, 70, true},        {"EBUSY", EBUSY, 75, true},
-    {"ETXTBSY", ETXTBSY, 75, true},    {"EISDIR", EISDIR, 75, true},
-    {"ELOOP", ELOOP, 75, true},        {"EAGAIN", EAGAIN, 75, true},
-    {"EWOULDBLOCK", EWOULDBLOCK, 75, true},
-    {"ENOENT", ENOENT, 53, false},     {"ENOTDIR", ENOTDIR, 76, false},
-    {"ENOSPC", ENOSPC, 61, false},     {"EFBIG", EFBIG, 61, false},
-    {"EEXIST", EEXIST, 58, false},     {"EIO", EIO, 57, false},
-    {"EMFILE", EMFILE, 67, false},     {"ENFILE", ENFILE, 67, false},
-    {"ENAMETOOLONG", ENAMETOOLONG, 52, false},
-    {"ENOMEM", ENOMEM, 7, false},      {"ENODEV", ENODEV, 68, false},
-    {"EINTR", EINTR, 5, false},        {"no error", 0, 5, false},
-    {"negative", -1, 5, false},        {"unknown", 99999, 5, false},
+    ERRNO_CASE(EACCES, 70, true),  ERRNO_CASE(EPERM, 70, true),     ERRNO_CASE(EROFS, 70, true),
+    ERRNO_CASE(EBUSY, 75, true),   ERRNO_CASE(ETXTBSY, 75, true),   ERRNO_CASE(EISDIR, 75, true),
+    ERRNO_CASE(ELOOP, 75, true),   ERRNO_CASE(EAGAIN, 75, true),    ERRNO_CASE(EWOULDBLOCK, 75, true),
+    ERRNO_CASE(ENOENT, 53, false), ERRNO_CASE(ENOTDIR, 76, false),  ERRNO_CASE(ENOSPC, 61, false),
+    ERRNO_CASE(EFBIG, 61, false),  ERRNO_CASE(EEXIST, 58, false),   ERRNO_CASE(EIO, 57, false),
+    ERRNO_CASE(EMFILE, 67, false), ERRNO_CASE(ENFILE, 67, false),   ERRNO_CASE(ENAMETOOLONG, 52, false),
+    ERRNO_CASE(ENOMEM, 7, false),  ERRNO_CASE(ENODEV, 68, false),   ERRNO_CASE(EINTR, 5, false),
+    {"no error", 0, 5, false},     {"negative", -1, 5, false},      {"unknown", 99999, 5, false},
 };
-
-#define WIN32_CASE(code, number, asks) {#code, ERROR_##code, number, asks}
 constexpr Case kWin32Cases[] = {
     WIN32_CASE(ACCESS_DENIED, 70, true),         WIN32_CASE(WRITE_PROTECT, 70, true),
     WIN32_CASE(NETWORK_ACCESS_DENIED, 70, true), WIN32_CASE(PRIVILEGE_NOT_HELD, 70, true),
@@ -74,6 +74,7 @@ constexpr Case kWin32Cases[] = {
     WIN32_CASE(INVALID_FUNCTION, 5, false),      WIN32_CASE(INVALID_HANDLE, 5, false),
     {"no error", 0, 5, false},
 };
+// clang-format on
 
 // Every errno and Win32 code becomes one of the trap's numbers, and only 70
 // and 75 lead to the elevated restart.

@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -80,55 +79,55 @@ class Scratch : public testing::Test {
 TEST_F(Scratch, CopyTakesOnlyATrustedRegularFileAndLeavesNoTemporaryFile) {
   const bool root_user = ::geteuid() == 0;
   const fs::path secret = root / "segreto";
+  enum Kind { kFile, kOthers, kLink, kDangling, kDirectory, kFifo, kNone };
   struct Source {
-    const char* what;
-    std::function<void(const fs::path&)> make;
+    Kind kind;
+    int mode;           // of the file, or of the file linked to
     ErrorNumber error;  // 0: copied
   };
-  const Source sources[] = {
-      {"a file 0644", [](const fs::path& p) { Write(p, "controllo"); }, 0},
-      {"a file 0600", [](const fs::path& p) { Write(p, "controllo", fs::perms(0600)); }, 0},
-      {"a file 0664", [](const fs::path& p) { Write(p, "controllo", fs::perms(0664)); }, 53},
-      {"a file 0646", [](const fs::path& p) { Write(p, "controllo", fs::perms(0646)); }, 53},
-      {"a link to a 0600 file",
-       [&](const fs::path& p) {
-         Write(secret, "segreto", fs::perms(0600));
-         fs::create_symlink(secret, p);
-       },
-       53},
-      {"a link to a 0644 file",
-       [&](const fs::path& p) {
-         Write(secret, "segreto");
-         fs::create_symlink(secret, p);
-       },
-       53},
-      {"a dangling link", [&](const fs::path& p) { fs::create_symlink(root / "nulla", p); }, 53},
-      {"a directory", [](const fs::path& p) { fs::create_directory(p); }, 53},
-      {"a FIFO", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }, 53},
-      {"nothing", [](const fs::path&) {}, 53},
-      {"a file of another user",
-       [&](const fs::path& p) {
-         Write(p, "controllo");
-         if (root_user) {
-           ASSERT_EQ(::chown(p.c_str(), 65534, 65534), 0);
-         }
-       },
-       root_user ? 53 : 0},
-  };
+  // clang-format off
+  const Source sources[] = {{kFile, 0644, 0},   {kFile, 0600, 0},    {kFile, 0664, 53},
+                            {kFile, 0646, 53},  {kLink, 0600, 53},   {kLink, 0644, 53},
+                            {kDangling, 0, 53}, {kDirectory, 0, 53}, {kFifo, 0, 53},
+                            {kNone, 0, 53},     {kOthers, 0644, root_user ? 53 : 0}};
+  // clang-format on
   for (const Source& source : sources) {
     const fs::path from = program / "RICHTX32.OCX", to = system / "RICHTX32.OCX";
     fs::remove_all(program), fs::remove(secret), fs::remove_all(system);
     fs::create_directories(program), fs::create_directories(system);
-    source.make(from);
+    const std::string what = std::to_string(source.kind) + " " + std::to_string(source.mode);
+    switch (source.kind) {
+      case kOthers:
+      case kFile:
+        Write(from, "controllo", fs::perms(source.mode));
+        if (source.kind == kOthers && root_user) {
+          ASSERT_EQ(::chown(from.c_str(), 65534, 0), 0);
+        }
+        break;
+      case kLink:
+        Write(secret, "segreto", fs::perms(source.mode));
+        [[fallthrough]];
+      case kDangling:
+        fs::create_symlink(secret, from);
+        break;
+      case kDirectory:
+        fs::create_directory(from);
+        break;
+      case kFifo:
+        ASSERT_EQ(::mkfifo(from.c_str(), 0644), 0);
+        break;
+      case kNone:
+        break;
+    }
     const auto platform = Platform({kSelf}, "");
     const Status copied = platform->FileCopy(from.string(), to.string());
-    EXPECT_EQ(copied ? 0 : copied.error(), source.error) << source.what;
+    EXPECT_EQ(copied ? 0 : copied.error(), source.error) << what;
     if (source.error == 0) {
-      EXPECT_EQ(Names(system), std::vector<std::string>{"RICHTX32.OCX"}) << source.what;
-      EXPECT_EQ(Read(to), "controllo") << source.what;
-      EXPECT_EQ(fs::status(to).permissions(), fs::perms(0644)) << source.what;
+      EXPECT_EQ(Names(system), std::vector<std::string>{"RICHTX32.OCX"}) << what;
+      EXPECT_EQ(Read(to), "controllo") << what;
+      EXPECT_EQ(fs::status(to).permissions(), fs::perms(0644)) << what;
     } else {
-      EXPECT_TRUE(Names(system).empty()) << source.what;
+      EXPECT_TRUE(Names(system).empty()) << what;
     }
   }
 
@@ -248,7 +247,8 @@ TEST_F(Scratch, Regsvr32RegistersOnlyAFileOfTheSystemDirectory) {
            {{"/s", "RICHTX32.OCX"}, 0, ""},
            {{"-S", "RICHTX32.OCX"}, 0, ""},
            {{"RICHTX32.OCX"}, 0, "regsvr32: RICHTX32.OCX registrato\n"},
-           {{(system / "RICHTX32.OCX").string()}, 0,
+           {{(system / "RICHTX32.OCX").string()},
+            0,
             "regsvr32: " + (system / "RICHTX32.OCX").string() + " registrato\n"},
            {{"/s", "MANCA.OCX"}, 3, ""},
            {{"MANCA.OCX"}, 3, "regsvr32: MANCA.OCX non è nella cartella di sistema\n"},
