@@ -19,6 +19,9 @@ namespace tessaldo::launcher {
 // program that is that very file asks for rights (for that path). An
 // elevated step of any other file, or with more arguments than its marker,
 // finds no system directory, so it ends at once without touching anything.
+// The copy follows no link and takes only a regular file owned by root (or
+// by the user it runs as) that no one else may write; anything else counts
+// as a missing file.
 std::unique_ptr<LauncherPlatform> MakeSystemLauncherPlatform(std::span<char* const> arguments,
                                                              std::string system_directory,
                                                              std::string installed_launcher);
