@@ -46,7 +46,7 @@ std::vector<std::string> Names(const fs::path& directory) {
 const std::string kSelf = fs::read_symlink("/proc/self/exe").string();
 
 // A fresh folder with a system directory and a program directory in it.
-class Scratch : public testing::Test {
+class PosixPlatform : public testing::Test {
  protected:
   void SetUp() override {
     std::string name = (fs::temp_directory_path() / "tessaldo-posix-XXXXXX").string();
@@ -76,7 +76,7 @@ class Scratch : public testing::Test {
 // The copy takes only a regular file owned by root or by the copying user that
 // no one else may write, never through a link; anything else counts as a
 // missing file (53, no rights asked). A failed copy leaves nothing behind.
-TEST_F(Scratch, CopyTakesOnlyATrustedRegularFileAndLeavesNoTemporaryFile) {
+TEST_F(PosixPlatform, CopyTakesOnlyATrustedRegularFileAndLeavesNoTemporaryFile) {
   const bool root_user = ::geteuid() == 0;
   const fs::path secret = root / "segreto";
   enum Kind { kFile, kOthers, kLink, kDangling, kDirectory, kFifo, kNone };
@@ -153,7 +153,7 @@ TEST_F(Scratch, CopyTakesOnlyATrustedRegularFileAndLeavesNoTemporaryFile) {
 // this program is the installed launcher (reached by that path, or by links
 // to it). Any other file, a copy or a hard link included, or more arguments,
 // find no system directory and end at once, silently, touching nothing.
-TEST_F(Scratch, ElevatedStepRunsOnlyAsTheInstalledLauncher) {
+TEST_F(PosixPlatform, ElevatedStepRunsOnlyAsTheInstalledLauncher) {
   const fs::path copy = root / "Tessaldo", link = root / "collegamento", hard = root / "fisso";
   fs::copy_file(kSelf, copy);
   fs::create_symlink(kSelf, link);
@@ -196,7 +196,7 @@ TEST_F(Scratch, ElevatedStepRunsOnlyAsTheInstalledLauncher) {
 
 // pkexec is asked only by the installed launcher and only for itself, with
 // the elevated step's argument; its refusal is the call's failure.
-TEST_F(Scratch, AsksPkexecOnlyForTheInstalledLauncher) {
+TEST_F(PosixPlatform, AsksPkexecOnlyForTheInstalledLauncher) {
   const fs::path bin = root / "path", log = root / "pkexec.log", copy = root / "Tessaldo";
   fs::create_directories(bin);
   fs::copy_file(kSelf, copy);
@@ -234,7 +234,7 @@ TEST_F(Scratch, AsksPkexecOnlyForTheInstalledLauncher) {
 
 // regsvr32 [/s] file: 0 for a file that lies in the system directory, 3 for
 // anything else, 1 without exactly one name; words only without "/s".
-TEST_F(Scratch, Regsvr32RegistersOnlyAFileOfTheSystemDirectory) {
+TEST_F(PosixPlatform, Regsvr32RegistersOnlyAFileOfTheSystemDirectory) {
   Write(system / "RICHTX32.OCX", "controllo");
   Write(root / "fuori.ocx", "altro");
   fs::create_directory(system / "cartella");
