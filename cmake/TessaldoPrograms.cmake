@@ -11,6 +11,9 @@ else()
   # puts it, and compiled into the launcher.
   set(TESSALDO_INSTALL_SYSTEM_DIR ${TESSALDO_INSTALL_PROGRAM_DIR}/system)
   set(TESSALDO_SYSTEM_DIR ${CMAKE_INSTALL_PREFIX}/${TESSALDO_INSTALL_SYSTEM_DIR})
+  # The installed launcher: the only program whose elevated step runs, and
+  # the one program the rights are asked for.
+  set(TESSALDO_INSTALLED_LAUNCHER ${CMAKE_INSTALL_PREFIX}/${TESSALDO_INSTALL_PROGRAM_DIR}/Tessaldo)
 endif()
 
 # tessaldo_place_beside_programs(<program target> <file> ...)

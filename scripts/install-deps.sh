@@ -16,7 +16,7 @@ if [ "${1:-}" = test ]; then
     libgtest-dev googletest libbenchmark-dev
     g++-mingw-w64-x86-64-posix mingw-w64-tools wine64
     xvfb xauth xdotool x11-utils imagemagick openbox
-    desktop-file-utils dpkg-dev fakeroot file lintian appstream
+    desktop-file-utils dpkg-dev fakeroot file lintian appstream polkitd dbus-daemon
   )
 fi
 

@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>  // realpath
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -78,11 +81,57 @@ int CopyContents(int in, int out) {
   }
 }
 
+// The path of the running program's executable.
+Result<std::string> ExecutablePath() {
+  std::string path(256, '\0');
+  for (;;) {
+    const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
+    if (length < 0) return Failed(FromErrno(errno));
+    if (static_cast<std::size_t>(length) < path.size()) {
+      path.resize(static_cast<std::size_t>(length));
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+// `path` with every link and dot resolved; nothing when it cannot be.
+std::optional<std::string> RealPath(const std::string& path) {
+  char resolved[PATH_MAX];
+  if (path.empty() || ::realpath(path.c_str(), resolved) == nullptr) return std::nullopt;
+  return std::string(resolved);
+}
+
+// True when the running program is the file at `path`: reached by that path
+// and the same file, so that neither a copy, nor a link, nor a program
+// replaced since it started passes.
+bool IsRunningProgram(const std::string& path) {
+  const auto executable = ExecutablePath();
+  const auto resolved = RealPath(path);
+  if (!executable || !resolved || *executable != *resolved) return false;
+  struct stat running {};
+  struct stat installed {};
+  return ::stat("/proc/self/exe", &running) == 0 && ::stat(resolved->c_str(), &installed) == 0 &&
+         running.st_dev == installed.st_dev && running.st_ino == installed.st_ino;
+}
+
+// True for a source the copy may take: a regular file owned by root, or by
+// the user the copy runs as, that no one else may write.
+bool IsTrustedSource(const struct stat& status) {
+  return S_ISREG(status.st_mode) && (status.st_uid == 0 || status.st_uid == ::geteuid()) &&
+         (status.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
 // The launcher's operations on Linux and other POSIX systems.
 class PosixLauncherPlatform final : public LauncherPlatform {
  public:
-  PosixLauncherPlatform(std::string system_directory, bool elevated_step)
-      : system_directory_(std::move(system_directory)), elevated_step_(elevated_step) {}
+  PosixLauncherPlatform(std::string system_directory, std::string installed_launcher,
+                        bool elevated_step, bool well_formed)
+      : system_directory_(std::move(system_directory)),
+        installed_launcher_(std::move(installed_launcher)),
+        installed_(IsRunningProgram(installed_launcher_)),
+        elevated_step_(elevated_step),
+        refused_step_(elevated_step && !(installed_ && well_formed)) {}
 
   RunKind Kind() override;
   std::size_t GetSystemDirectoryA(std::span<char> buffer) override;
@@ -97,7 +146,10 @@ class PosixLauncherPlatform final : public LauncherPlatform {
 
  private:
   std::string system_directory_;
+  std::string installed_launcher_;
+  bool installed_;  // this program is the installed launcher
   bool elevated_step_;
+  bool refused_step_;  // an elevated step of another program, or with other arguments
 };
 
 RunKind PosixLauncherPlatform::Kind() {
@@ -106,6 +158,9 @@ RunKind PosixLauncherPlatform::Kind() {
 }
 
 std::size_t PosixLauncherPlatform::GetSystemDirectoryA(std::span<char> buffer) {
+  // A refused elevated step finds no system directory and so ends before
+  // it touches anything.
+  if (refused_step_) return 0;
   // As GetSystemDirectoryA: the path and its terminating zero must fit.
   if (system_directory_.size() >= buffer.size()) return system_directory_.size() + 1;
   std::ranges::copy(system_directory_, buffer.begin());
@@ -114,17 +169,9 @@ std::size_t PosixLauncherPlatform::GetSystemDirectoryA(std::span<char> buffer) {
 }
 
 Result<std::string> PosixLauncherPlatform::ProgramDirectory() {
-  std::string path(256, '\0');
-  for (;;) {
-    const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
-    if (length < 0) return Failed(FromErrno(errno));
-    if (static_cast<std::size_t>(length) < path.size()) {
-      path.resize(static_cast<std::size_t>(length));
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  return path.substr(0, path.rfind('/'));
+  const auto path = ExecutablePath();
+  if (!path) return Failed(path.error());
+  return path->substr(0, path->rfind('/'));
 }
 
 Result<std::uint32_t> PosixLauncherPlatform::FileAttributes(const std::string& path) {
@@ -134,12 +181,14 @@ Result<std::uint32_t> PosixLauncherPlatform::FileAttributes(const std::string& p
 }
 
 Status PosixLauncherPlatform::FileCopy(const std::string& source, const std::string& destination) {
-  // O_NONBLOCK keeps a FIFO in the source's place from holding the open.
-  Descriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (in.get() < 0) return Failed(FromErrno(errno));
+  // O_NONBLOCK keeps a FIFO in the source's place from holding the open. A
+  // link is not followed, and it, like any source that is not a trusted
+  // regular file, counts as a missing one: rights would not make it right.
+  Descriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
+  if (in.get() < 0) return Failed(errno == ELOOP ? kFileNotFound : FromErrno(errno));
   struct stat status {};
   if (::fstat(in.get(), &status) != 0) return Failed(FromErrno(errno));
-  if (!S_ISREG(status.st_mode)) return Failed(FromErrno(EISDIR));
+  if (!IsTrustedSource(status)) return Failed(kFileNotFound);
 
   // The copy is written beside the destination, flushed to disk and renamed
   // into place, so that neither a failure nor a crash leaves a partial file.
@@ -183,8 +232,12 @@ bool PosixLauncherPlatform::ShellExecuteA(std::intptr_t /*owner*/, const std::st
                                           const std::string& file, const std::string& parameters,
                                           const std::string& directory, int /*show*/) {
   if (verb != kElevationVerb) return false;
+  // Rights are asked only by the installed launcher, for itself: the prompt
+  // and the rule that grants them name that one path.
+  const auto target = RealPath(file);
+  if (!installed_ || !target || target != RealPath(installed_launcher_)) return false;
 
-  std::vector<std::string> arguments{"pkexec", file};
+  std::vector<std::string> arguments{"pkexec", installed_launcher_};
   for (auto& parameter : SplitCommandLine(parameters)) arguments.push_back(std::move(parameter));
   std::vector<char*> argv = ArgumentVector(arguments);
 
@@ -209,9 +262,14 @@ bool PosixLauncherPlatform::ShellExecuteA(std::intptr_t /*owner*/, const std::st
 }  // namespace
 
 std::unique_ptr<LauncherPlatform> MakeSystemLauncherPlatform(std::span<char* const> arguments,
-                                                             std::string system_directory) {
-  const bool elevated_step = arguments.size() == 2 && arguments[1] == kElevatedStepArgument;
-  return std::make_unique<PosixLauncherPlatform>(std::move(system_directory), elevated_step);
+                                                             std::string system_directory,
+                                                             std::string installed_launcher) {
+  // The marker first is the elevated step; with anything after it, it is
+  // one that no launcher asks for, and it runs nothing.
+  const bool elevated_step = arguments.size() >= 2 && arguments[1] == kElevatedStepArgument;
+  const bool well_formed = arguments.size() == 2;
+  return std::make_unique<PosixLauncherPlatform>(
+      std::move(system_directory), std::move(installed_launcher), elevated_step, well_formed);
 }
 
 }  // namespace tessaldo::launcher

@@ -6,10 +6,14 @@
 #ifndef TESSALDO_SYSTEM_DIR
 #define TESSALDO_SYSTEM_DIR ""  // Windows asks the system
 #endif
+#ifndef TESSALDO_INSTALLED_LAUNCHER
+#define TESSALDO_INSTALLED_LAUNCHER ""  // Windows: the system's prompt names the program
+#endif
 
 int main(int argc, char** argv) {
   const auto platform =
-      tessaldo::launcher::MakeSystemLauncherPlatform({argv, argv + argc}, TESSALDO_SYSTEM_DIR);
+      tessaldo::launcher::MakeSystemLauncherPlatform({argv, argv + argc}, TESSALDO_SYSTEM_DIR,
+                                                     TESSALDO_INSTALLED_LAUNCHER);
   const auto outcome = tessaldo::Module1::Avvia(*platform);
   return outcome.ending == tessaldo::Module1::Ending::kCompleted ? 0 : 1;
 }

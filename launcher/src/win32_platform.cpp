@@ -142,7 +142,8 @@ bool Win32LauncherPlatform::ShellExecuteA(std::intptr_t owner, const std::string
 }  // namespace
 
 std::unique_ptr<LauncherPlatform> MakeSystemLauncherPlatform(std::span<char* const> /*arguments*/,
-                                                             std::string /*system_directory*/) {
+                                                             std::string /*system_directory*/,
+                                                             std::string /*installed_launcher*/) {
   return std::make_unique<Win32LauncherPlatform>();
 }
 

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # The package as a user meets it. Builds the Debian package of a tree
-# configured for /usr, checks it with lintian, appstreamcli and
-# desktop-file-validate, installs it into this machine with apt-get and starts
-# the desktop entry's command, under Xvfb, as a user who is not root: once as
-# installed, once with the control removed and a pkexec stand-in that runs the
-# elevated step as root. Then purges it and finds nothing of it left.
+# configured for /usr under umask 002, checks its folders' modes, lintian (no
+# hardening or section notes either), appstreamcli and desktop-file-validate,
+# installs it into this machine with apt-get, checks the polkit action and
+# starts the desktop entry's command, under Xvfb, as a user who is not root:
+# once as installed, once with the control removed and a pkexec stand-in that
+# runs the elevated step as root. A copy of the launcher elsewhere asks for
+# nothing and its elevated step, run as root, copies nothing. Then purges it,
+# with a temporary file an interrupted step left, and finds nothing left.
 # Needs root, or sudo for the steps that install, add a user, act as that user
 # or as root; leaves the machine as it found it.
 # Usage: package_test.sh <build dir> <libdir>
@@ -18,9 +21,13 @@ trap 'set +e; cleanup; apt purge tessaldo >/dev/null 2>&1; as_root userdel -r "$
   fail "the package test installs into the machine: run it as root or with sudo"
 chmod 755 "$work"
 
-(cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log") || fail "cpack: $(cat "$work/cpack.log")"
+(umask 002 && cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log") ||
+  fail "cpack: $(cat "$work/cpack.log")"
 deb=$(ls "$work"/out/tessaldo_*.deb)
-lintian --fail-on error,warning "$deb" || fail "lintian reports the above"
+dirs=$(dpkg-deb -c "$deb" | awk '$1 ~ /^d/ && $1 != "drwxr-xr-x" { print $1, $6 }')
+[ -z "$dirs" ] || fail "folders not 0755: $dirs"
+lintian -I --fail-on error,warning "$deb" | tee "$work/lintian.log" || fail "lintian reports the above"
+! grep -E 'hardening-|binary-has-unneeded-section' "$work/lintian.log" || fail "not hardened"
 dpkg-deb -x "$deb" "$work/files"
 (cd "$work/files/usr/share" && appstreamcli validate --no-net metainfo/*.xml &&
   desktop-file-validate applications/tessaldo.desktop) || fail "metainfo or desktop entry invalid"
@@ -34,6 +41,40 @@ added=$(installed | comm -13 "$work/before" - | grep -vx tessaldo || true)
 [ "$(dpkg -S "$programs/system/RICHTX32.OCX")" = "tessaldo: $programs/system/RICHTX32.OCX" ] ||
   fail "the package does not install the control"
 as_root useradd --create-home "$user" && uid=$(id -u "$user")
+
+# The polkit action: exactly the installed launcher with the elevated step's
+# argument, the administrator's password kept for a while. Read through
+# polkitd, on a system bus of the test's own, where polkit is installed; else
+# from the installed file.
+action=org.example.tessaldo.passo-elevato polkitd=/usr/lib/polkit-1/polkitd
+if [ -x "$polkitd" ] && command -v dbus-daemon pkaction >/dev/null; then
+  cat >"$work/bus.conf" <<X
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig><type>system</type><listen>unix:path=$work/bus</listen><auth>EXTERNAL</auth>
+  <policy context="default"><allow user="*"/><allow own="*"/>
+    <allow send_destination="*"/><allow receive_sender="*"/></policy></busconfig>
+X
+  as_root dbus-daemon --config-file="$work/bus.conf" --nofork & pids+=($!)
+  wait_for 10 test -S "$work/bus" || fail "no bus for polkitd"
+  as_root env DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/bus "$polkitd" --no-debug >"$work/polkitd.log" 2>&1 &
+  pids+=($!)
+  wait_for 20 sh -c "DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/bus \
+    pkaction --action-id $action --verbose >$work/action 2>&1" ||
+    fail "polkit does not know $action: $(cat "$work/action")"
+  facts=$(sed -n -e 's/^ *implicit \([a-z]*\): *\(.*\)$/\1=\2/p' \
+    -e 's/^ *annotation: *org\.freedesktop\.policykit\.exec\.\([a-z0-9]*\) -> \(.*\)$/\1=\2/p' \
+    "$work/action")
+else
+  policy=/usr/share/polkit-1/actions/org.example.tessaldo.policy
+  grep -q "<action id=\"$action\">" "$policy" || fail "no action $action in $policy"
+  facts=$(sed -n -e 's|^ *<allow_\([a-z]*\)>\(.*\)</allow_.*$|\1=\2|p' \
+    -e 's|^ *<annotate key="org\.freedesktop\.policykit\.exec\.\([a-z0-9]*\)">\(.*\)</annotate>$|\1=\2|p' \
+    "$policy")
+fi
+[ "$(sort <<<"$facts" | paste -sd ' ')" = "active=auth_admin_keep any=auth_admin_keep \
+argv1=--passo-elevato inactive=auth_admin_keep path=$programs/Tessaldo" ] ||
+  fail "the polkit action holds: $facts"
 
 # The pkexec stand-in, setuid root as pkexec is: records who asked and with
 # what, then runs the command as root with a bare environment.
@@ -81,7 +122,35 @@ cmp -s "$programs/RICHTX32.OCX" "$programs/system/RICHTX32.OCX" || fail "the con
 [ "$(ls "$programs/system" | tr '\n' ' ')" = "RICHTX32.OCX regsvr32 " ] ||
   fail "the system directory holds $(ls "$programs/system")"
 
+# A copy of the launcher in the user's folder, its control a link to a file
+# only root may read: its elevated step, run as root, writes nothing into the
+# system directory; with a control of the user's own, the copy asks for no
+# rights; with root's own file beside it, its elevated step still writes nothing.
+copy=/home/$user/copia
+echo segreto | as_root install -m 600 /dev/stdin "$work/segreto"
+as_root runuser -u "$user" -- sh -c "mkdir $copy && cp $programs/Tessaldo $copy/ &&
+  ln -s $work/segreto $copy/RICHTX32.OCX"
+as_root rm "$programs/system/RICHTX32.OCX" "$work/pkexec.log"
+! as_root env -i PATH=/usr/bin:/bin "$copy/Tessaldo" --passo-elevato || fail "the copy's step ended well"
+[ "$(ls -A "$programs/system")" = regsvr32 ] || fail "the copy's step wrote $(ls "$programs/system")"
+as_root runuser -u "$user" -- sh -c "rm $copy/RICHTX32.OCX && cp $programs/RICHTX32.OCX $copy/"
+! as_root runuser -u "$user" -- env -i HOME="/home/$user" PATH="$work/path:/usr/bin:/bin" "$copy/Tessaldo" ||
+  fail "the copy started without the control"
+[ ! -e "$work/pkexec.log" ] || fail "the copy asked for rights: $(cat "$work/pkexec.log")"
+# A control that passes the source's checks (root's, 0644): only the program check stops it.
+as_root install -m 644 "$work/segreto" "$copy/RICHTX32.OCX"
+! as_root env -i PATH=/usr/bin:/bin "$copy/Tessaldo" --passo-elevato || fail "the copy's step ended well"
+[ "$(ls -A "$programs/system")" = regsvr32 ] || fail "the copy's step wrote $(ls "$programs/system")"
+echo "a copy of the launcher: no rights asked, nothing written as root"
+
+# What a step killed before its rename leaves goes with the purge; nothing else.
+as_root install -m 600 /dev/null "$programs/system/RICHTX32.OCX.k9Qz2A"
+as_root install -m 644 /dev/null "$programs/system/RICHTX32.OCX.mio"
+
 apt purge tessaldo $added >"$work/apt.log" 2>&1 || fail "purge: $(cat "$work/apt.log")"
+[ "$(find "$programs" | sort)" = "$programs$nl$programs/system$nl$programs/system/RICHTX32.OCX.mio" ] ||
+  fail "the purge left: $(find "$programs" | sort)"
+as_root rm -r "$programs"
 installed | comm -13 "$work/before" - | grep . && fail "installed still: the packages above"
 left=$(as_root find /usr /etc /var/lib/dpkg/info -path '*tessaldo*' | head -n 5)
 [ -z "$left" ] || fail "left behind: $left"

@@ -14,8 +14,17 @@ namespace tessaldo::launcher {
 // elsewhere POSIX calls, the system directory the program was built for and
 // pkexec for the elevated step. `arguments` is the program's command line,
 // read on POSIX only for the elevated step's marker.
+//
+// POSIX: `installed_launcher` is the path of the installed launcher. Only a
+// program that is that very file asks for rights (for that path). An
+// elevated step of any other file, or with more arguments than its marker,
+// finds no system directory, so it ends at once without touching anything.
+// The copy follows no link and takes only a regular file owned by root (or
+// by the user it runs as) that no one else may write; anything else counts
+// as a missing file.
 std::unique_ptr<LauncherPlatform> MakeSystemLauncherPlatform(std::span<char* const> arguments,
-                                                             std::string system_directory);
+                                                             std::string system_directory,
+                                                             std::string installed_launcher);
 
 // The registration program of the POSIX system directory, "regsvr32 [/s]
 // file": the text component is part of the toolkit here, so registering
