@@ -3,9 +3,10 @@
 # started and recorded in `pids` ends with the test.
 work=$(mktemp -d)
 pids=()
+claims=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
+  rm -rf "$work" "${claims[@]}"
 }
 trap cleanup EXIT
 
@@ -26,9 +27,25 @@ wait_for() {
 }
 
 # start_xvfb <width> <height>: a fresh server on a free display, exported as DISPLAY.
+# Tests run side by side, so each claims its display number first (mkdir is atomic; a
+# claim whose owner has ended is taken over), then waits until the server answers.
 start_xvfb() {
-  Xvfb -displayfd 3 -screen 0 "$1x$2x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-  pids+=($!)
-  wait_for 20 test -s "$work/display" || fail "Xvfb did not start"
-  export DISPLAY=":$(head -n 1 "$work/display")"
+  local n claim
+  for n in $(seq 90 189); do
+    claim=/tmp/.tessaldo-xvfb-$n
+    if ! mkdir "$claim" 2>/dev/null; then
+      kill -0 "$(cat "$claim/pid" 2>/dev/null || echo 0)" 2>/dev/null && continue
+      rm -rf "$claim" && mkdir "$claim" 2>/dev/null || continue
+    fi
+    echo $$ >"$claim/pid"
+    claims+=("$claim")
+    [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 "$1x$2x24" -nolisten tcp 2>"$work/xvfb.log" &
+    pids+=($!)
+    if wait_for 20 sh -c "kill -0 $! 2>/dev/null && DISPLAY=:$n xprop -root >/dev/null 2>&1"; then
+      export DISPLAY=":$n"
+      return 0
+    fi
+  done
+  fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 }
