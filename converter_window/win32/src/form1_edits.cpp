@@ -1,4 +1,6 @@
 // Form1's numeric fields: every way text reaches them goes to the model, one job at a time.
+#include "tessaldo/converter_window/win32/form1.h"
+
 #include <commctrl.h>
 #include <imm.h>
 #include <windowsx.h>
@@ -7,7 +9,6 @@
 #include <exception>
 #include <string>
 
-#include "tessaldo/converter_window/win32/form1.h"
 #include "tessaldo/platform/win32_ui/text.h"
 
 namespace tessaldo::win32 {
