@@ -514,7 +514,11 @@ LRESULT CALLBACK Form1::ListProc(HWND list, UINT message, WPARAM wParam, LPARAM 
 // Text6: the raw text goes to the text control, which draws each pair of bars as a red bar.
 
 void Form1::Text6Raw_Change() {
+  // Drawn once, when the red bars are in.
+  ::SendMessageW(Text6, WM_SETREDRAW, FALSE, 0);
   ::SetWindowTextW(Text6, TextOf(Text6Raw).c_str());
+  ::SendMessageW(Text6, WM_SETREDRAW, TRUE, 0);
+  ::InvalidateRect(Text6, nullptr, TRUE);
 }
 
 }  // namespace tessaldo::win32
