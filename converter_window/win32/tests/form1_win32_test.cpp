@@ -397,6 +397,20 @@ TEST_F(Form1Win32Test, LayoutAtTheWindowsDpi) {
   } while (at != Text(1) && order.size() < 20);
   EXPECT_EQ(order, (std::vector<std::string>{"Text1", "Text2", "Text3", "Text4", "Text5", "Text6",
                                              "ListView1", "Command2"}));
+
+  // Moved to a screen of 144 dpi: the same twips in its pixels, the panel still closed.
+  RECT suggested{10, 20, 700, 900};
+  ::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(form->OuterWidth(), 4030);
+  RECT client{}, text2{};
+  ::GetClientRect(window, &client);
+  EXPECT_EQ(client.right, Px(3940, 144));
+  EXPECT_EQ(client.bottom, Px(form1_layout::kClientHeight, 144));
+  ::GetWindowRect(Text(2), &text2);
+  EXPECT_EQ(text2.right - text2.left, Px(3735, 144));
+  LOGFONTW font{};
+  ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(Text(1), WM_GETFONT, 0, 0)), sizeof font, &font);
+  EXPECT_EQ(font.lfHeight, FontHeight(14.25, 144));
 }
 
 }  // namespace
