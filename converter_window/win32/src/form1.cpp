@@ -318,6 +318,14 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
       if (focus_ != nullptr) ::SetFocus(focus_);
       return 0;
+    case WM_NEXTDLGCTL: {
+      // A control that takes Tab itself (the rich-edit box in dialog mode) hands the focus on
+      // as it would in a dialog.
+      HWND next = LOWORD(lParam) != 0 ? reinterpret_cast<HWND>(wParam)
+                                      : ::GetNextDlgTabItem(Handle(), ::GetFocus(), wParam != 0);
+      if (next != nullptr) ::SetFocus(next);
+      return 0;
+    }
     default:
       break;
   }

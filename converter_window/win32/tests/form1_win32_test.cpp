@@ -397,6 +397,16 @@ TEST_F(Form1Win32Test, LayoutAtTheWindowsDpi) {
   } while (at != Text(1) && order.size() < 20);
   EXPECT_EQ(order, (std::vector<std::string>{"Text1", "Text2", "Text3", "Text4", "Text5", "Text6",
                                              "ListView1", "Command2"}));
+  // Tab as the message loop hands it on, out of the rich-edit box too.
+  for (const char* from : {"Text5", "Text6", "ListView1"}) {
+    ::SetFocus(Control(from));
+    for (const UINT message : {WM_KEYDOWN, WM_CHAR, WM_KEYUP}) {
+      MSG tab{Control(from), message, VK_TAB, 1};
+      if (!::IsDialogMessageW(window, &tab)) ::DispatchMessageW(&tab);
+    }
+    Pump();
+    EXPECT_EQ(::GetFocus(), ::GetNextDlgTabItem(window, Control(from), FALSE)) << from;
+  }
 
   // Moved to a screen of 144 dpi: the same twips in its pixels, the panel still closed.
   RECT suggested{10, 20, 700, 900};
