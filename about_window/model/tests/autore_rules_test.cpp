@@ -31,6 +31,10 @@ TEST(AboutPlacement, OuterFrameAtTheGapsFromTheWorkAreasCorner) {
       {{0, 0, 2560, 1400}, {4, 38, 4, 4}, {441, 186}, 144, {2075, 1112}},
       // 120 dpi: gaps 30 and 50.
       {{-1280, 0, 0, 984}, {5, 30, 5, 5}, {368, 155}, 120, {-408, 744}},
+      // Scales where one twip more would round to another pixel: gaps 30 and 50 at 121 dpi,
+      // 91 and 152 at 365 dpi.
+      {{0, 0, 1600, 900}, {0, 0, 0, 0}, {300, 200}, 121, {1270, 650}},
+      {{0, 0, 3000, 2000}, {1, 2, 3, 4}, {1000, 500}, 365, {1905, 1342}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(CornerPlacement(c.area, c.frame, c.client, c.dpi), c.expected)
@@ -45,7 +49,7 @@ TEST(AboutPace, PanelStepsUpAndRestartsAtItsBound) {
                                {-150, 93}, {-400, 93}, {93, 92}}) {
     EXPECT_EQ(NextTop(before), after) << before;
   }
-  for (auto [dpi, first] : {std::pair{96, 64}, {120, 80}, {144, 96}, {192, 128}, {72, 48}}) {
+  for (auto [dpi, first] : {std::pair{96, 64}, {120, 80}, {144, 96}, {192, 128}, {72, 48}, {242, 161}}) {
     EXPECT_EQ(FirstTop(dpi), first) << dpi;
   }
   int top = FirstTop(96), restarts = 0, lowest = top, highest = top;

@@ -24,7 +24,7 @@ void AboutWindowHost::Show() {
     }
   }
   HWND window = form_->Handle();
-  ::ShowWindow(window, SW_SHOW);
+  ::ShowWindow(window, ::IsIconic(window) ? SW_RESTORE : SW_SHOW);
   ::BringWindowToTop(window);
   ::SetForegroundWindow(window);
 }

@@ -1,6 +1,7 @@
 #include "tessaldo/about_window/win32/form_autore.h"
 
 #include <commctrl.h>
+#include <dwmapi.h>
 
 #include <string>
 #include <utility>
@@ -50,9 +51,8 @@ RECT VisibleFrame(HWND window) {
                           : reinterpret_cast<DwmAttributeFn>(reinterpret_cast<void*>(
                                 ::GetProcAddress(dwm, "DwmGetWindowAttribute")));
   }();
-  constexpr DWORD kExtendedFrameBounds = 9;  // DWMWA_EXTENDED_FRAME_BOUNDS
   if (dwmAttribute != nullptr &&
-      SUCCEEDED(dwmAttribute(window, kExtendedFrameBounds, &frame, sizeof frame)) &&
+      SUCCEEDED(dwmAttribute(window, DWMWA_EXTENDED_FRAME_BOUNDS, &frame, sizeof frame)) &&
       frame.right > frame.left) {
     return frame;
   }
@@ -222,11 +222,20 @@ void FormAutore::Layout(UINT dpi) {
   label1Font_ = FontOf(autore::Label1.font, dpi);
   panelFont_ = FontOf(autore::Label5.font, dpi);
   panelBoldFont_ = FontOf(autore::Label3.font, dpi);
-  const RECT outer = OuterFor(
-      TwipsRect(0, 0, autore::kClientWidthTwips, autore::kClientHeightTwips, dpi), dpi);
+  // The frame the system computes for the DPI, then corrected by the one it really drew (a
+  // system may keep the frame of another DPI).
+  const RECT wanted = TwipsRect(0, 0, autore::kClientWidthTwips, autore::kClientHeightTwips, dpi);
+  const RECT outer = OuterFor(wanted, dpi);
   constexpr UINT kKeep = SWP_NOZORDER | SWP_NOACTIVATE;
-  ::SetWindowPos(Handle(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-                 kKeep | SWP_NOMOVE);
+  SIZE size{outer.right - outer.left, outer.bottom - outer.top};
+  for (int pass = 0; pass < 2; ++pass) {
+    ::SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy, kKeep | SWP_NOMOVE);
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    if (client.right == wanted.right && client.bottom == wanted.bottom) break;
+    size.cx += wanted.right - client.right;
+    size.cy += wanted.bottom - client.bottom;
+  }
   for (auto [box, designed] : {std::pair{Picture1.get(), autore::Picture1.box},
                                std::pair{Label1.get(), autore::Label1.box},
                                std::pair{Picture3.get(), autore::Picture3.box}}) {
@@ -234,9 +243,10 @@ void FormAutore::Layout(UINT dpi) {
     ::SetWindowPos(box->Handle(), nullptr, place.left, place.top, place.right - place.left,
                    place.bottom - place.top, kKeep);
   }
+  // The panel keeps its top, which counts pixels.
   const RECT panel = BoxRect(autore::picture2.box, dpi);
-  ::SetWindowPos(picture2->Handle(), nullptr, 0, 0, panel.right - panel.left,
-                 panel.bottom - panel.top, kKeep | SWP_NOMOVE);
+  ::SetWindowPos(picture2->Handle(), nullptr, panel.left, PanelTop(), panel.right - panel.left,
+                 panel.bottom - panel.top, kKeep);
   ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 

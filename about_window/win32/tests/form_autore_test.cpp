@@ -7,10 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <utility>
+#include <tuple>
 #include <vector>
 
 #include "tessaldo/about_window/autore_design.h"
@@ -22,23 +23,17 @@
 namespace tessaldo::win32 {
 namespace {
 
-struct ShellCall {
-  HWND owner;
-  bool operation, parameters, directory;
-  std::string file;
-  INT show;
-  friend bool operator==(const ShellCall&, const ShellCall&) = default;
-};
+using ShellCall = std::tuple<HWND, bool, std::string, bool, bool, INT>;
 std::vector<ShellCall> shellCalls;
 
 HINSTANCE WINAPI RecordShell(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters,
                              LPCSTR directory, INT show) {
-  shellCalls.push_back({owner, operation != nullptr, parameters != nullptr, directory != nullptr,
-                        file != nullptr ? file : "", show});
+  shellCalls.emplace_back(owner, operation != nullptr, file, parameters != nullptr,
+                          directory != nullptr, show);
   return reinterpret_cast<HINSTANCE>(42);
 }
 
-// The system's window services, recording the band changes asked of them.
+// The system's window services with the shell recorded, recording the band changes too.
 class Recorder final : public platform::WindowServices {
  public:
   Recorder() { shellCalls.clear(); }
@@ -56,19 +51,14 @@ class Recorder final : public platform::WindowServices {
       platform::MakeWin32WindowServices(&RecordShell);
 };
 
-HINSTANCE Self() {
-  return ::GetModuleHandleW(nullptr);
-}
+const HINSTANCE self = ::GetModuleHandleW(nullptr);
 
 // Handles the thread's messages until `done`, at most five seconds.
 [[nodiscard]] bool WaitUntil(const std::function<bool()>& done) {
-  const ULONGLONG end = ::GetTickCount64() + 5000;
-  while (!done()) {
+  for (const ULONGLONG end = ::GetTickCount64() + 5000; !done();) {
     if (::GetTickCount64() > end) return false;
     ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&message);
+    for (MSG message; ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
       ::DispatchMessageW(&message);
     }
   }
@@ -78,75 +68,61 @@ HINSTANCE Self() {
 HWND Panel(HWND form) {
   return ::GetDlgItem(::GetDlgItem(form, autore_id::Picture1), autore_id::picture2);
 }
-int PanelTop(HWND form) {
-  RECT panel{};
-  ::GetWindowRect(Panel(form), &panel);
-  ::MapWindowPoints(nullptr, ::GetDlgItem(form, autore_id::Picture1),
-                    reinterpret_cast<POINT*>(&panel), 2);
-  return panel.top;
+// A control's rectangle in `to`'s client pixels.
+RECT PlaceIn(HWND control, HWND to) {
+  RECT place{};
+  ::GetWindowRect(control, &place);
+  ::MapWindowPoints(nullptr, to, reinterpret_cast<POINT*>(&place), 2);
+  return place;
 }
-void SetPanelTop(HWND form, int top) {
-  ::SetWindowPos(Panel(form), nullptr, ::MulDiv(240, WindowDpi(form), 1440), top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER);
+int PanelTop(HWND form) {
+  return PlaceIn(Panel(form), ::GetDlgItem(form, autore_id::Picture1)).top;
 }
 void Click(HWND control, POINT down, POINT up) {
   ::SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(down.x, down.y));
   ::SendMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(up.x, up.y));
 }
 POINT TopLeft(HWND window) {
-  RECT frame{};
-  ::GetWindowRect(window, &frame);
+  const RECT frame = PlaceIn(window, nullptr);
   return {frame.left, frame.top};
 }
-
-// The tooltip windows of this thread.
+// This thread's tooltip windows.
 std::vector<HWND> Tips() {
   std::vector<HWND> tips;
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND candidate, LPARAM found) {
-        wchar_t name[64]{};
-        ::GetClassNameW(candidate, name, 64);
-        if (std::wstring(name) == TOOLTIPS_CLASSW) {
-          reinterpret_cast<std::vector<HWND>*>(found)->push_back(candidate);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&tips));
+  for (HWND tip = nullptr; (tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
+    if (::GetWindowThreadProcessId(tip, nullptr) == ::GetCurrentThreadId()) tips.push_back(tip);
+  }
   return tips;
 }
 
-// The outer frame's gaps to the work area's right and bottom edges: 360 and 600 twips.
+// The outer frame 360 and 600 twips from the work area's right and bottom edges, around the
+// designed client area.
 void ExpectInCorner(HWND form) {
   const int dpi = static_cast<int>(WindowDpi(form));
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
-  ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(form, MONITOR_DEFAULTTONEAREST), &monitor));
-  RECT frame{};
-  ::GetWindowRect(form, &frame);
+  ::GetMonitorInfoW(::MonitorFromWindow(form, MONITOR_DEFAULTTONEAREST), &monitor);
+  const RECT frame = PlaceIn(form, nullptr);
   EXPECT_EQ(monitor.rcWork.right - frame.right, ::MulDiv(360, dpi, 1440));
   EXPECT_EQ(monitor.rcWork.bottom - frame.bottom, ::MulDiv(600, dpi, 1440));
   RECT client{};
   ::GetClientRect(form, &client);
-  EXPECT_EQ(client.right, ::MulDiv(4410, dpi, 1440));
-  EXPECT_EQ(client.bottom, ::MulDiv(1860, dpi, 1440));
+  EXPECT_TRUE(client.right == ::MulDiv(4410, dpi, 1440) &&
+              client.bottom == ::MulDiv(1860, dpi, 1440));
   EXPECT_GT(frame.bottom - frame.top, client.bottom) << "the frame is counted";
 }
 
 // One window, top-most, in the corner; moved by the user, it stays while the panel scrolls on,
 // and another opening leaves both. Links open their addresses minimised on a click, not on a
-// press that ends elsewhere. It leaves the top-most band and comes back without moving or
-// hiding; an unknown window fails. Closed, it is gone; the next opening loads it afresh.
+// press that ends elsewhere. Closed, it is gone with its tips; the next opening loads it afresh.
 TEST(AboutWindow, OneWindowPlacedOnceWithItsLinksUntilClosed) {
   Recorder services;
   int destroyed = 0;
-  AboutWindowHost host(Self(), services, [&] { ++destroyed; });
+  AboutWindowHost host(self, services, [&] { ++destroyed; });
   EXPECT_EQ(host.Window(), nullptr);
   host.Show();
   const HWND form = host.Window();
-  ASSERT_TRUE(form);
-  EXPECT_TRUE(::IsWindowVisible(form));
-  EXPECT_EQ(::GetWindow(form, GW_OWNER), nullptr);
+  ASSERT_TRUE(form && ::IsWindowVisible(form) && !::GetWindow(form, GW_OWNER));
   EXPECT_EQ(services.bands, (std::vector<std::pair<HWND, bool>>{{form, true}}));
   EXPECT_TRUE(::GetWindowLongPtrW(form, GWL_EXSTYLE) & WS_EX_TOPMOST);
   ExpectInCorner(form);
@@ -162,67 +138,61 @@ TEST(AboutWindow, OneWindowPlacedOnceWithItsLinksUntilClosed) {
   const int top = PanelTop(form);
   host.Show();
   EXPECT_EQ(host.Window(), form);
-  EXPECT_EQ(TopLeft(form).x, 30);
-  EXPECT_EQ(TopLeft(form).y, 40);
+  EXPECT_TRUE(TopLeft(form).x == 30 && TopLeft(form).y == 40);
   EXPECT_LE(PanelTop(form), top);
+  ::ShowWindow(form, SW_MINIMIZE);  // by the system: the opening brings it back where it was
+  host.Show();
+  EXPECT_TRUE(!::IsIconic(form) && TopLeft(form).x == 30 && TopLeft(form).y == 40);
 
   const HWND site = ::GetDlgItem(form, autore_id::Label1);
-  const HWND mail = ::GetDlgItem(form, autore_id::Picture3);
   Click(site, {3, 3}, {4, 4});
-  Click(mail, {3, 3}, {3, 3});
+  Click(::GetDlgItem(form, autore_id::Picture3), {3, 3}, {3, 3});
   Click(site, {3, 3}, {-5, -5});
+  ::SendMessageW(site, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));  // no press before it
   EXPECT_EQ(shellCalls, (std::vector<ShellCall>{
-                            {form, false, false, false, autore::kSiteAddress, SW_SHOWMINIMIZED},
-                            {form, false, false, false, autore::kMailAddress, SW_SHOWMINIMIZED}}));
-  EXPECT_EQ(SW_SHOWMINIMIZED, 2);
+                            {form, false, autore::kSiteAddress, false, false, SW_SHOWMINIMIZED},
+                            {form, false, autore::kMailAddress, false, false, SW_SHOWMINIMIZED}}));
 
-  // Closed by its close box: destroyed with its tips, reported once, loaded afresh by the next
-  // opening.
   EXPECT_EQ(Tips().size(), 1u);
   ::SendMessageW(form, WM_CLOSE, 0, 0);
-  EXPECT_FALSE(::IsWindow(form));
-  EXPECT_EQ(Tips().size(), 0u);
-  EXPECT_EQ(host.Window(), nullptr);
-  EXPECT_EQ(destroyed, 1);
+  EXPECT_TRUE(!::IsWindow(form) && !host.Window() && Tips().empty() && destroyed == 1);
   host.Show();
   const HWND again = host.Window();
   ASSERT_TRUE(again);
   EXPECT_EQ(PanelTop(again), autore::FirstTop(static_cast<int>(WindowDpi(again))));
   ExpectInCorner(again);
   EXPECT_EQ(services.bands.back(), std::pair(again, true));
-  EXPECT_EQ(destroyed, 1);
 }
 
+// A move before the window is shown stays; the band changes alone; an unknown window fails.
 TEST(AboutWindow, FormPrimoPianoChangesTheBandOnly) {
   Recorder services;
-  FormAutore form(Self(), services, nullptr);
-  ASSERT_TRUE(form.Handle());
+  FormAutore form(self, services, nullptr);
+  ::SetWindowPos(form.Handle(), nullptr, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   ::ShowWindow(form.Handle(), SW_SHOWNA);
-  const POINT placed = TopLeft(form.Handle());
   for (bool onTop : {false, true, false}) {
     EXPECT_TRUE(form.FormPrimoPiano(form.Handle(), onTop));
     EXPECT_EQ((::GetWindowLongPtrW(form.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, onTop);
     EXPECT_TRUE(::IsWindowVisible(form.Handle()));
-    EXPECT_EQ(TopLeft(form.Handle()).x, placed.x);
-    EXPECT_EQ(TopLeft(form.Handle()).y, placed.y);
+    EXPECT_TRUE(TopLeft(form.Handle()).x == 30 && TopLeft(form.Handle()).y == 40);
   }
-  HWND gone = ::CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
-                              nullptr);
+  const HWND gone = ::CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                    nullptr, nullptr);
   ::DestroyWindow(gone);
   EXPECT_FALSE(form.FormPrimoPiano(gone, true));
 }
 
-// Renders a window's client area as its WM_PAINT would, into 0x00RRGGBB pixels.
+// A window's client area as its painting draws it, and how many pixels of an area have a
+// colour.
 struct Grab {
-  int width = 0, height = 0;
-  std::vector<std::uint32_t> pixels;
-  std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+  int width, height;
+  std::vector<std::uint32_t> pixels;  // 0x..RRGGBB
+  std::uint32_t At(int x, int y) const { return pixels[std::size_t(y) * width + x] & 0xFFFFFF; }
   int Count(const RECT& area, design::Rgb colour) const {
-    const std::uint32_t wanted = colour.Argb() & 0xFFFFFF;
     int count = 0;
-    for (int y = std::max<LONG>(area.top, 0); y < std::min<LONG>(area.bottom, height); ++y) {
-      for (int x = std::max<LONG>(area.left, 0); x < std::min<LONG>(area.right, width); ++x) {
-        count += (At(x, y) & 0xFFFFFF) == wanted;
+    for (int y = std::max<int>(area.top, 0); y < std::min<int>(area.bottom, height); ++y) {
+      for (int x = std::max<int>(area.left, 0); x < std::min<int>(area.right, width); ++x) {
+        count += At(x, y) == (colour.Argb() & 0xFFFFFF);
       }
     }
     return count;
@@ -231,112 +201,117 @@ struct Grab {
 Grab GrabClient(HWND window) {
   RECT client{};
   ::GetClientRect(window, &client);
-  Grab grab{client.right, client.bottom, {}};
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof info.bmiHeader, grab.width, -grab.height, 1, 32, BI_RGB, 0, 0, 0, 0,
-                    0};
+  BITMAPINFO info{{sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0,
+                   0, 0, 0}, {}};
   void* bits = nullptr;
   HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HDC dc = ::CreateCompatibleDC(nullptr);
   HGDIOBJ old = ::SelectObject(dc, bitmap);
-  ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
-                 PRF_CLIENT | PRF_ERASEBKGND);
+  ::SendMessageW(window, WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT | PRF_ERASEBKGND);
   ::GdiFlush();
-  const auto* pixels = static_cast<const std::uint32_t*>(bits);
-  grab.pixels.assign(pixels, pixels + grab.width * grab.height);
-  ::SelectObject(dc, old);
+  const auto* first = static_cast<const std::uint32_t*>(bits);
+  Grab grab{client.right, client.bottom, {first, first + client.right * client.bottom}};
+  ::DeleteObject(::SelectObject(dc, old));
   ::DeleteDC(dc);
-  ::DeleteObject(bitmap);
   return grab;
 }
 
-// The panel's top after a tick, from where it was; the running timer moves it; a click on the
-// panel restarts it and the stopped timer. The panel draws the emblem over its background and
-// the texts with their shadows; the envelope is drawn stretched.
+// The panel's top after a tick, from where it was; a click on the panel restarts it and the
+// stopped timer. The panel draws the emblem over its background and the texts with their
+// shadows; the envelope and the site's name are drawn.
 TEST(AboutWindow, PanelStepsUpRestartsAndShowsTheEmblemOnItsBackground) {
   Recorder services;
-  FormAutore form(Self(), services, nullptr);
+  FormAutore form(self, services, nullptr);
   const HWND window = form.Handle();
-  ASSERT_TRUE(window);
-  const int dpi = static_cast<int>(WindowDpi(window));
-  EXPECT_EQ(form.PanelTop(), autore::FirstTop(dpi));
+  const UINT dpi = WindowDpi(window);
+  EXPECT_EQ(form.PanelTop(), autore::FirstTop(int(dpi)));
   ::KillTimer(window, autore_id::Timer1);
   for (auto [before, expected] :
        {std::pair{64, 63}, {0, -1}, {-148, -149}, {-149, 93}, {-150, 93}, {-400, 93}}) {
-    SetPanelTop(window, before);
+    ::SetWindowPos(Panel(window), nullptr, Px(240, dpi), before, 0, 0, SWP_NOSIZE);
     ::SendMessageW(window, WM_TIMER, autore_id::Timer1, 0);
-    EXPECT_EQ(PanelTop(window), expected) << before;
-    EXPECT_EQ(form.PanelTop(), expected);
+    EXPECT_TRUE(PanelTop(window) == expected && form.PanelTop() == expected) << before;
+    EXPECT_EQ(PlaceIn(Panel(window), ::GetDlgItem(window, autore_id::Picture1)).left,
+              Px(240, dpi));
   }
-  SetPanelTop(window, 10);
-  Click(Panel(window), {40, 20}, {40, 20});  // on Label5's text
+  Click(Panel(window), {40, 20}, {40, 20});
   EXPECT_EQ(PanelTop(window), 93);
   EXPECT_TRUE(WaitUntil([&] { return PanelTop(window) < 93; })) << "the timer runs again";
 
   const Grab panel = GrabClient(Panel(window));
-  EXPECT_EQ(panel.width, ::MulDiv(3810, dpi, 1440));
-  EXPECT_EQ(panel.height, ::MulDiv(2610, dpi, 1440));
+  EXPECT_TRUE(panel.width == Px(3810, dpi) && panel.height == Px(2610, dpi));
   const COLORREF back = ::GetSysColor(COLOR_WINDOW);
-  const Picture emblem = Picture::FromResource(Self(), kEmblemResource);
-  ASSERT_EQ(emblem.Width(), 48);
-  ASSERT_EQ(emblem.Height(), 48);
-  const RECT image = TwipsRect(240, 1320, 720, 720, static_cast<UINT>(dpi));
-  for (POINT at : {POINT{0, 0}, POINT{24, 24}, POINT{10, 30}, POINT{47, 47}}) {
-    // The premultiplied emblem over the background.
-    const std::uint32_t source = emblem.PixelAt(at.x * 48 / (image.right - image.left),
-                                                at.y * 48 / (image.bottom - image.top));
-    const int alpha = static_cast<int>(source >> 24);
-    auto over = [&](int shift, int backChannel) {
-      return static_cast<int>((source >> shift) & 0xFF) + (255 - alpha) * backChannel / 255;
-    };
-    const std::uint32_t got = panel.At(image.left + at.x, image.top + at.y);
-    EXPECT_NEAR(static_cast<int>((got >> 16) & 0xFF), over(16, GetRValue(back)), 2);
-    EXPECT_NEAR(static_cast<int>((got >> 8) & 0xFF), over(8, GetGValue(back)), 2);
-    EXPECT_NEAR(static_cast<int>(got & 0xFF), over(0, GetBValue(back)), 2);
+  const Picture emblem = Picture::FromResource(self, kEmblemResource);
+  ASSERT_TRUE(emblem.Width() == 48 && emblem.Height() == 48);
+  const RECT image = TwipsRect(240, 1320, 720, 720, dpi);
+  for (int at : {0, 10, 24, 47}) {  // the premultiplied emblem over the background
+    const std::uint32_t source = emblem.PixelAt(at * 48 / (image.right - image.left),
+                                                at * 48 / (image.bottom - image.top));
+    const std::uint32_t got = panel.At(image.left + at, image.top + at);
+    const int alpha = int(source >> 24);
+    for (auto [shift, backChannel] : {std::pair{16, GetRValue(back)}, {8, GetGValue(back)},
+                                      {0, GetBValue(back)}}) {
+      EXPECT_NEAR(int(got >> shift & 0xFF),
+                  int(source >> shift & 0xFF) + (255 - alpha) * backChannel / 255, 2);
+    }
   }
-  const RECT authorLine = TwipsRect(-60, 30, 3720, 1170, static_cast<UINT>(dpi));
-  EXPECT_GT(panel.Count(authorLine, design::kDarkBlue), 20);
-  EXPECT_GT(panel.Count(authorLine, design::kGrey), 20) << "the shadow shows";
-  const RECT collection = TwipsRect(885, 1620, 2700, 465, static_cast<UINT>(dpi));
-  EXPECT_GT(panel.Count(collection, design::kBlack), 20);
-  EXPECT_GT(panel.Count(collection, design::kGrey), 20);
-
+  const RECT author = TwipsRect(-60, 30, 3720, 1170, dpi);
+  const RECT collection = TwipsRect(885, 1620, 2700, 465, dpi);
+  for (auto [area, colour] : {std::pair{author, design::kDarkBlue}, {author, design::kGrey},
+                              {collection, design::kBlack}, {collection, design::kGrey}}) {
+    EXPECT_GT(panel.Count(area, colour), 20) << "text and shadow";
+  }
   const Grab frame = GrabClient(::GetDlgItem(window, autore_id::Picture1));
-  EXPECT_EQ(frame.width, ::MulDiv(4365, dpi, 1440) - ::MulDiv(60, dpi, 1440) - 2) << "the line";
+  EXPECT_EQ(frame.width, Px(4365, dpi) - Px(60, dpi) - 2) << "inside the line";
   const Grab envelope = GrabClient(::GetDlgItem(window, autore_id::Picture3));
-  EXPECT_EQ(envelope.width, ::MulDiv(480, dpi, 1440));
-  EXPECT_LT(envelope.Count({0, 0, envelope.width, envelope.height}, design::kDarkBlue),
-            envelope.width * envelope.height / 2);
+  EXPECT_LT(envelope.Count({0, 0, 99, 99}, design::kDarkBlue), envelope.width * envelope.height);
   const Grab site = GrabClient(::GetDlgItem(window, autore_id::Label1));
-  EXPECT_GT(site.Count({0, 0, site.width, site.height}, design::kWhite), 20);
+  EXPECT_GT(site.Count({0, 0, 999, 99}, design::kWhite), 20);
 }
 
-// The links show their tips and the hand, and are named by them for assistive technology; the
-// controls keep their designer names as IDs and their designed places.
+// Moved to a display of another DPI: the designed twips at the new DPI, the panel's top kept.
+TEST(AboutWindow, FollowsItsDisplaysDpi) {
+  Recorder services;
+  FormAutore form(self, services, nullptr);
+  const HWND window = form.Handle();
+  const int top = PanelTop(window);
+  for (UINT dpi : {144u, 120u}) {
+    RECT suggested{100, 100, 700, 400};
+    ::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&suggested));
+    RECT client{};
+    ::GetClientRect(window, &client);
+    EXPECT_TRUE(client.right == Px(4410, dpi) && client.bottom == Px(1860, dpi))
+        << dpi << ": " << client.right << " by " << client.bottom;
+    const RECT panel = PlaceIn(Panel(window), ::GetDlgItem(window, autore_id::Picture1));
+    const RECT designed = TwipsRect(240, 0, 3810, 2610, dpi);
+    EXPECT_TRUE(panel.left == designed.left && panel.top == top &&
+                panel.right - panel.left == designed.right - designed.left) << dpi;
+    const RECT site = PlaceIn(::GetDlgItem(window, autore_id::Label1), window);
+    const RECT siteDesigned = TwipsRect(480, 1395, 2490, 375, dpi);
+    EXPECT_TRUE(::EqualRect(&site, &siteDesigned)) << dpi;
+  }
+}
+
+// The controls at their designed places; the links show their tips and the hand and are
+// named by them for assistive technology (the label by its text); the panel has the arrow.
 TEST(AboutWindow, LinksCarryTheirTipsPointersAndNames) {
   Recorder services;
-  FormAutore form(Self(), services, nullptr);
+  FormAutore form(self, services, nullptr);
   const HWND window = form.Handle();
-  ASSERT_TRUE(window);
-  const UINT dpi = WindowDpi(window);
   for (auto [id, box] : {std::pair{autore_id::Picture1, autore::Picture1.box},
                          {autore_id::Label1, autore::Label1.box},
                          {autore_id::Picture3, autore::Picture3.box}}) {
-    RECT place{};
-    ::GetWindowRect(::GetDlgItem(window, id), &place);
-    ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
-    const RECT designed = TwipsRect(box.left, box.top, box.width, box.height, dpi);
+    const RECT place = PlaceIn(::GetDlgItem(window, id), window);
+    const RECT designed = TwipsRect(box.left, box.top, box.width, box.height, WindowDpi(window));
     EXPECT_TRUE(::EqualRect(&place, &designed)) << id;
   }
-
-  const std::vector<HWND> allTips = Tips();
-  ASSERT_EQ(allTips.size(), 1u);
-  const HWND tips = allTips.front();
+  ASSERT_EQ(Tips().size(), 1u);
+  const HWND tips = Tips().front();
   EXPECT_EQ(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 2);
-  const HWND site = ::GetDlgItem(window, autore_id::Label1);
-  const HWND mail = ::GetDlgItem(window, autore_id::Picture3);
-  for (auto [control, tip, name] : {std::tuple{site, L"tessaldo.example.org", L"Sito Tessaldo"},
-                                    {mail, L"Invia e-Mail", L"Invia e-Mail"}}) {
+  for (auto [id, tip, name] :
+       {std::tuple{autore_id::Label1, L"tessaldo.example.org", L"Sito Tessaldo"},
+        {autore_id::Picture3, L"Invia e-Mail", L"Invia e-Mail"}}) {
+    const HWND control = ::GetDlgItem(window, id);
     wchar_t text[80]{};
     TTTOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
@@ -347,27 +322,25 @@ TEST(AboutWindow, LinksCarryTheirTipsPointersAndNames) {
     EXPECT_STREQ(text, tip);
 
     ::SetCursor(nullptr);
-    ::SendMessageW(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control),
-                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    ::SendMessageW(control, WM_SETCURSOR, WPARAM(control), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_HAND));
 
     IAccessible* accessible = nullptr;
     ASSERT_EQ(::AccessibleObjectFromWindow(control, OBJID_CLIENT, __uuidof(IAccessible),
                                            reinterpret_cast<void**>(&accessible)),
               S_OK);
-    VARIANT self{};
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
+    VARIANT child{};
+    child.vt = VT_I4;
+    child.lVal = CHILDID_SELF;
     BSTR accessibleName = nullptr;
-    EXPECT_EQ(accessible->get_accName(self, &accessibleName), S_OK);
-    EXPECT_STREQ(accessibleName != nullptr ? accessibleName : L"", name);
+    EXPECT_EQ(accessible->get_accName(child, &accessibleName), S_OK);
+    EXPECT_STREQ(accessibleName ? accessibleName : L"", name);
     ::SysFreeString(accessibleName);
     accessible->Release();
   }
   const HWND panel = Panel(window);
-  ::SendMessageW(panel, WM_SETCURSOR, reinterpret_cast<WPARAM>(panel),
-                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-  EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_ARROW)) << "the panel has the arrow";
+  ::SendMessageW(panel, WM_SETCURSOR, WPARAM(panel), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_ARROW));
 }
 
 }  // namespace
