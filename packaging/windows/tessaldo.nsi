@@ -31,6 +31,7 @@ VIAddVersionKey /LANG=1040 "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=1040 "FileDescription" "Installazione di ${PRODUCT}"
 VIAddVersionKey /LANG=1040 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1040 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1040 "LegalCopyright" "Copyright (c) 2026 Gli sviluppatori di Tessaldo"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
