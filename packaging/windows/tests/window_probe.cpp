@@ -1,7 +1,7 @@
-// Finds a program's window by its caption, as the setup test needs it: waits for a top-level
-// window with the caption, then prints its process, the classes of its child windows and the
-// control files (".OCX") loaded in its process, one per line, and with "close" asks the window
-// to close. Exit status 0 when the window was found, 1 when it did not come in time.
+// Finds a program's window by its caption, as the setup test needs it: waits for a shown
+// top-level window with the caption, then prints its process, the classes and texts of its child windows
+// and the control files (".OCX") loaded in its process, one per line, and with "close" asks the
+// window to close. Exit status 0 when the window was found, 1 when it did not come in time.
 // Usage: window_probe <caption> <seconds> [close]
 #include <windows.h>
 #include <psapi.h>
@@ -21,10 +21,14 @@ void Print(const wchar_t* key, const std::wstring& value) {
   std::printf("%ls=%s\n", key, text.c_str());
 }
 
+// "<class>|<text>"
 BOOL CALLBACK PrintChild(HWND child, LPARAM) {
   wchar_t name[256] = {};
   ::GetClassNameW(child, name, 256);
-  Print(L"child", name);
+  wchar_t text[1024] = {};
+  ::SendMessageTimeoutW(child, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_BLOCK,
+                        5000, nullptr);
+  Print(L"child", std::wstring(name) + L"|" + text);
   return TRUE;
 }
 
@@ -62,7 +66,9 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring caption = argv[1];
   const DWORD deadline = ::GetTickCount() + static_cast<DWORD>(_wtoi(argv[2])) * 1000;
   HWND window = nullptr;
-  while ((window = ::FindWindowW(nullptr, caption.c_str())) == nullptr) {
+  // Shown: its controls are made by then.
+  while ((window = ::FindWindowW(nullptr, caption.c_str())) == nullptr ||
+         !::IsWindowVisible(window)) {
     if (static_cast<LONG>(::GetTickCount() - deadline) >= 0) return 1;
     ::Sleep(100);  // a poll of another process's windows: there is no event to wait on
   }
