@@ -120,13 +120,14 @@ Section "Uninstall"
     ${EndIf}
   ${EndIf}
 
+  ; A file still in use (a converter left open) goes at the next restart of Windows.
   Delete "${SHORTCUT}"
-  Delete "$INSTDIR\bin.exe"
-  Delete "$INSTDIR\Tessaldo.exe"
-  Delete "$INSTDIR\${CONTROL}"
-  Delete "$INSTDIR\left.jpg"
-  Delete "$INSTDIR\right.jpg"
+  Delete /REBOOTOK "$INSTDIR\bin.exe"
+  Delete /REBOOTOK "$INSTDIR\Tessaldo.exe"
+  Delete /REBOOTOK "$INSTDIR\${CONTROL}"
+  Delete /REBOOTOK "$INSTDIR\left.jpg"
+  Delete /REBOOTOK "$INSTDIR\right.jpg"
   Delete "$INSTDIR\${UNINSTALLER}"
-  RMDir "$INSTDIR"
+  RMDir /REBOOTOK "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd
