@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
@@ -19,6 +21,7 @@
 #include "tessaldo/converter_window/win32/form1.h"
 #include "tessaldo/platform/win32_ui/gdi.h"
 #include "tessaldo/platform/win32_ui/text.h"
+#include "tessaldo/text_control/text_control.h"
 
 namespace tessaldo::win32 {
 namespace {
@@ -95,7 +98,9 @@ class Form1Win32Test : public ::testing::Test {
     for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
       wchar_t text[64] = {};
       ::GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
-      const bool greyed = ::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED;
+      const UINT state = ::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+      if (state & MF_SEPARATOR) continue;
+      const bool greyed = state & MF_GRAYED;
       menuSeen += (menuSeen.empty() ? "" : "|") + Narrow(text) + (greyed ? "-" : "");
       if (!greyed && text == menuPick) picked = ::GetMenuItemID(menu, i);
     }
@@ -132,9 +137,9 @@ class Form1Win32Test : public ::testing::Test {
       TEXTRANGEW range{{i, i + 1}, c};
       ::SendMessageW(text6, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
       shown += Narrow(c);
-      shown += format.crTextColor == design::kSeparatorRed.ColorRef() ? 'R'
-               : format.crTextColor == design::kDarkBlue.ColorRef()   ? 'B'
-                                                                      : '?';
+      shown += format.crTextColor == design::kSeparatorRed.ColorRef() ? "R"
+               : format.crTextColor == design::kDarkBlue.ColorRef()   ? "B"
+                                                                      : "?" + std::to_string(format.crTextColor) + "/" + std::to_string(format.dwEffects);
     }
     return shown;
   }
@@ -207,6 +212,7 @@ TEST_F(Form1Win32Test, EveryWayInKeepsTheFieldsInStep) {
   ::SendMessageW(Text(4), EM_SETSEL, 0, 1);
   ::SendMessageW(Text(4), WM_KEYDOWN, VK_DELETE, 0);
   EXPECT_EQ(TextOf(Text(1)), "15");
+  ::SendMessageW(Text(4), EM_SETSEL, 1, 1);
   ::SendMessageW(Text(4), WM_IME_CHAR, L'A', 1);
   EXPECT_EQ(TextOf(Text(4)), "FA");
   ::SendMessageW(Text(4), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L" 0"));
@@ -214,12 +220,12 @@ TEST_F(Form1Win32Test, EveryWayInKeepsTheFieldsInStep) {
   EXPECT_EQ(TextOf(Text(5)), "Conversione impossibile (>3999)");
   ::SendMessageW(Text(4), EM_SETSEL, 0, 3);
   ::SendMessageW(Text(4), WM_KEYDOWN, VK_DELETE, 0);  // Shift is not held: no copy
-  EXPECT_EQ(TextOf(Text(1)), "0");
+  EXPECT_EQ(Texts(), (std::vector<std::string>(6)));
   ::SendMessageW(Text(4), EM_UNDO, 0, 0);
   EXPECT_EQ(TextOf(Text(1)), "4000");
   Menu(Text(5), L"Copia");
   EXPECT_EQ(menuSeen, "Annulla-|Taglia-|Copia-|Incolla-|Elimina-|Seleziona tutto");
-  EXPECT_EQ(beeper.tones, std::vector<unsigned>{200200});
+  EXPECT_EQ(beeper.tones, (std::vector<unsigned>{200200, 200200}));  // 14 binary digits, "19"
 
   // Text6 shows each pair of bars as one red bar, the rest dark blue.
   ::SendMessageW(Text(1), EM_SETSEL, 0, -1);
@@ -228,7 +234,8 @@ TEST_F(Form1Win32Test, EveryWayInKeepsTheFieldsInStep) {
   for (const char16_t* more : {u"00", u"7", u"0"}) {
     Type(Text(1), more);
     const std::string raw = TextOf(Text(6));
-    const Text6Display display = ShowText6(std::u16string(Widen(raw).begin(), Widen(raw).end()));
+    const std::wstring wide = Widen(raw);
+    const Text6Display display = ShowText6(std::u16string(wide.begin(), wide.end()));
     std::string expected;
     for (std::size_t i = 0; i < display.text.size(); ++i) {
       expected += Narrow(std::wstring(1, wchar_t(display.text[i])));
@@ -252,15 +259,16 @@ TEST_F(Form1Win32Test, PanelArrowsAndPicks) {
   EXPECT_EQ(seen[0].first, 4030);
   EXPECT_EQ(seen[1].first, 7185);
   EXPECT_TRUE(seen[0] == seen[2] && seen[1] == seen[3] && seen[0].second != seen[1].second);
-  RECT client{};
-  ::GetClientRect(form->Handle(), &client);
-  EXPECT_EQ(client.right, Px(4030 - 90, form->Dpi()));
 
+  // Whatever the frame, the client area ends where the designed outer width puts it.
   form->SetProgramDirectory(std::filesystem::temp_directory_path().wstring() + L"\\nowhere");
   ::SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(ControlId("Image2"), STN_CLICKED),
                  reinterpret_cast<LPARAM>(image2));
-  EXPECT_EQ(form->OuterWidth(), 7185);
-  EXPECT_EQ(arrow(), seen[0].second);
+  EXPECT_EQ(form->OuterWidth(), 4030);
+  EXPECT_EQ(arrow(), seen[1].second);
+  RECT client{};
+  ::GetClientRect(form->Handle(), &client);
+  EXPECT_EQ(client.right, Px(4030 - 90, form->Dpi()));
   ::SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(ControlId("Image1"), STN_CLICKED),
                  reinterpret_cast<LPARAM>(Control("Image1")));
   EXPECT_EQ(abouts, 1);
@@ -313,8 +321,8 @@ TEST_F(Form1Win32Test, HeldKeysQueuedInputAndFailures) {
   Type(Text(4), u"g");
   EXPECT_EQ(Texts(), (std::vector<std::string>{"15", "1111", "17", "F", "XV", "|| SI || "}));
   beeper.during = nullptr;
-  Type(Text(4), u"1");
-  EXPECT_EQ(TextOf(Text(1)), "241");
+  Type(Text(4), u"1");  // a written field shows its beginning: the caret is at 0
+  EXPECT_EQ(TextOf(Text(1)), "31");
 }
 
 // The designed window at its DPI: places and sizes, colours, pointers, tooltips, names, tab order
@@ -325,6 +333,9 @@ TEST_F(Form1Win32Test, LayoutAtTheWindowsDpi) {
   const LONG_PTR style = ::GetWindowLongPtrW(window, GWL_STYLE);
   EXPECT_FALSE(style & (WS_THICKFRAME | WS_MAXIMIZEBOX));
   EXPECT_EQ(::GetFocus(), Text(1));
+  wchar_t text6Class[64] = {};
+  ::GetClassNameW(Control("Text6"), text6Class, 64);
+  EXPECT_STREQ(text6Class, text_control::kWindowClass);
   HDC dc = ::GetDC(window);
   std::vector<std::string> tips;
   for (const auto& c : form1_layout::Controls()) {
@@ -386,6 +397,20 @@ TEST_F(Form1Win32Test, LayoutAtTheWindowsDpi) {
   } while (at != Text(1) && order.size() < 20);
   EXPECT_EQ(order, (std::vector<std::string>{"Text1", "Text2", "Text3", "Text4", "Text5", "Text6",
                                              "ListView1", "Command2"}));
+
+  // Moved to a screen of 144 dpi: the same twips in its pixels, the panel still closed.
+  RECT suggested{10, 20, 700, 900};
+  ::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(form->OuterWidth(), 4030);
+  RECT client{}, text2{};
+  ::GetClientRect(window, &client);
+  EXPECT_EQ(client.right, Px(3940, 144));
+  EXPECT_EQ(client.bottom, Px(form1_layout::kClientHeight, 144));
+  ::GetWindowRect(Text(2), &text2);
+  EXPECT_EQ(text2.right - text2.left, Px(3735, 144));
+  LOGFONTW font{};
+  ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(Text(1), WM_GETFONT, 0, 0)), sizeof font, &font);
+  EXPECT_EQ(font.lfHeight, FontHeight(14.25, 144));
 }
 
 }  // namespace
