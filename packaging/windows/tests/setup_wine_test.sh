@@ -4,7 +4,7 @@
 # system32, has Wine's own regsvr32 register it and opens the converter's window; a silent
 # uninstall that leaves nothing behind. Then the same with a foreign RICHTX32.OCX in system32:
 # the window opens with the control beside bin.exe, and the uninstall leaves the foreign file.
-# Usage: setup_wine_test.sh <setup.exe> <window_probe.exe> <program dir> <artefacts dir>
+# Usage: setup_wine_test.sh <setup.exe> <setup_probe.exe> <program dir> <artefacts dir>
 set -euo pipefail
 setup=$1 probe=$2 built=$3 artefacts=$4
 # shellcheck source=../../../cmake/xvfb-session.sh
@@ -89,6 +89,11 @@ wait_for 30 exists "$server_key" || fail "regsvr32 did not register the control"
 [ "$(value "$server_key" '(Default)')" = 'C:\windows\system32\RICHTX32.OCX' ] ||
   fail "registered as $(value "$server_key" '(Default)')"
 close
+# Wine's own regsvr32 takes the control by its name alone, out and back in, silently.
+"$wine" regsvr32 /s /u RICHTX32.OCX || fail "regsvr32 /s /u ended with $?"
+! exists "$server_key" || fail "regsvr32 /u left the registration"
+"$wine" regsvr32 /s RICHTX32.OCX || fail "regsvr32 /s ended with $?"
+exists "$server_key" || fail "regsvr32 did not register the control again"
 start
 uses 'C:\windows\system32\RICHTX32.OCX'
 # A number typed on the X server's keyboard reaches the control: 300 is 1 * 256 + 44.

@@ -1,8 +1,8 @@
 // Finds a program's window by its caption, as the setup test needs it: waits for a shown
-// top-level window with the caption, then prints its process, the classes and texts of its child windows
-// and the control files (".OCX") loaded in its process, one per line, and with "close" asks the
-// window to close. Exit status 0 when the window was found, 1 when it did not come in time.
-// Usage: window_probe <caption> <seconds> [close]
+// top-level window with the caption, then prints its process, the classes and texts of its child
+// windows and the control files (".OCX") loaded in its process, one per line, and with "close"
+// asks the window to close. Exit status 0 when the window was found, 1 when it did not come in time.
+// Usage: setup_probe <caption> <seconds> [close]
 #include <windows.h>
 #include <psapi.h>
 
