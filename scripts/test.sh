@@ -88,8 +88,18 @@ for stage in "${stages[@]}"; do
       # One server for the whole run: tests starting while an idle server shuts down lose their
       # connection to it.
       "$wineserver" -p
+      # Wine's services start with the first program and live as long as the server: started
+      # here, they hold no test's output open, which ctest would wait on.
+      "$root/cmake/wine-run.sh" wineboot </dev/null >/dev/null 2>&1 || true
       run_ctest windows build/windows
       "$wineserver" -k || true
+      setup=$(find build/windows -maxdepth 1 -name 'tessaldo-*-setup.exe' | head -n 1)
+      if [ -n "$setup" ]; then
+        summary+=("windows: setup program $setup, $(stat -c %s "$setup") bytes")
+      else
+        summary+=("windows: no setup program was built")
+        failed=$((failed + 1))
+      fi
       unset WINEPREFIX
       ;;
     package)
