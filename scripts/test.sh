@@ -83,16 +83,8 @@ for stage in "${stages[@]}"; do
       # takes effect once the prefix's server has ended.
       "$root/cmake/wine-run.sh" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f \
         >/dev/null 2>&1 || true
-      wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
-      "$wineserver" -w || true
-      # One server for the whole run: tests starting while an idle server shuts down lose their
-      # connection to it.
-      "$wineserver" -p
-      # Wine's services start with the first program and live as long as the server: started
-      # here, they hold no test's output open, which ctest would wait on.
-      "$root/cmake/wine-run.sh" wineboot </dev/null >/dev/null 2>&1 || true
+      "$(command -v wineserver || echo /usr/lib/wine/wineserver)" -w || true
       run_ctest windows build/windows
-      "$wineserver" -k || true
       setup=$(find build/windows -maxdepth 1 -name 'tessaldo-*-setup.exe' | head -n 1)
       if [ -n "$setup" ]; then
         summary+=("windows: setup program $setup, $(stat -c %s "$setup") bytes")

@@ -64,7 +64,10 @@ Form1::Form1(HINSTANCE instance, platform::Beeper& beeper, Hooks hooks)
         DisplayModel();
       }) {}
 
-Form1::~Form1() = default;
+// The window goes while the members its controls' procedures use are still there.
+Form1::~Form1() {
+  if (HWND window = Handle()) ::DestroyWindow(window);
+}
 
 bool Form1::Create() {
   const HICON icon = static_cast<HICON>(

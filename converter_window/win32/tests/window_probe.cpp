@@ -3,6 +3,7 @@
 //   window_probe fields <Text1 expected> <seconds>   waits for Text1, then prints every field
 //   window_probe rect <control> <seconds>            the control's screen rectangle
 //   window_probe window <caption> <seconds>          a top-level window's rectangle and the work area
+//   window_probe close <caption> <seconds>           asks a top-level window to close (WM_CLOSE)
 #include <windows.h>
 
 #include <cstdio>
@@ -42,10 +43,11 @@ int wmain(int argc, wchar_t** argv) {
   if (argc != 4) return 2;
   const std::wstring what = argv[1], argument = argv[2];
   const double seconds = std::wcstod(argv[3], nullptr);
-  if (what == L"window") {
+  if (what == L"window" || what == L"close") {
     HWND window = nullptr;
     if (!WaitFor(seconds, [&] { return (window = ::FindWindowW(nullptr, argument.c_str())) && ::IsWindowVisible(window); }))
       return 1;
+    if (what == L"close") return ::PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
     RECT r{}, work{};
     ::GetWindowRect(window, &r);
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);

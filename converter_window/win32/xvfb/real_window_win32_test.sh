@@ -2,8 +2,8 @@
 # bin.exe under Wine on Xvfb, started as a user starts it: its window found by the caption
 # "Tessaldo"; "4096" typed through the X server converted in every field (read by window_probe.exe
 # with cross-process WM_GETTEXT); the emblem's click opens the about window at the work area's
-# corner. Grabs of both windows stay in <artefacts>. Its own Wine prefix (in <work>), since the
-# tests' prefix draws nothing.
+# corner; the program ends once both windows are closed. Grabs of both windows stay in
+# <artefacts>. Its own Wine prefix (in <work>), since the tests' prefix draws nothing.
 # Usage: real_window_win32_test.sh <program dir with bin.exe> <window_probe.exe> <artefacts> <work>
 set -euo pipefail
 program=$1 probe=$2 artefacts=$3 prefix=$4/prefix
@@ -20,7 +20,8 @@ if [ ! -f "$prefix/system.reg" ]; then
 fi
 
 (cd "$work" && "$wine" "$program/bin.exe" >/dev/null 2>&1) &
-pids+=($!)
+bin=$!
+pids+=($bin)
 form=$(timeout 60 xdotool search --sync --onlyvisible --name '^Tessaldo$' | head -n 1) ||
   fail "no window named Tessaldo appeared"
 xdotool windowfocus --sync "$form" 2>/dev/null || true
@@ -50,4 +51,11 @@ read -r _ _ wright wbottom < <(sed -n 's/^work=//p' <<<"$about")
 autore=$(xdotool search --onlyvisible --name '^Autore$' | head -n 1)
 import -display "$DISPLAY" -window "$autore" "$artefacts/about_win32.png"
 import -display "$DISPLAY" -window root "$artefacts/screen_win32.png"
+
+# The program ends when the last of its windows has closed, whichever closes first.
+"$wine" "$probe" close Tessaldo 10 || fail "no converter window to close"
+wait_for 10 sh -c "! xdotool search --onlyvisible --name '^Tessaldo\$' >/dev/null" || fail "Form1 did not close"
+kill -0 "$bin" 2>/dev/null || fail "bin.exe ended with the about window still open"
+"$wine" "$probe" close Autore 10 || fail "no about window to close"
+wait_for 20 sh -c "! kill -0 $bin 2>/dev/null" || fail "bin.exe did not end after its last window closed"
 echo "Win32 real-window test passed; grabs in $artefacts"
