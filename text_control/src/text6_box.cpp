@@ -57,10 +57,10 @@ LRESULT Show(HWND window, std::u16string_view raw) {
   return result;
 }
 
-std::u16string_view Raw(LPARAM lparam) {
+std::u16string Raw(LPARAM lparam) {
   const auto* text = reinterpret_cast<const wchar_t*>(lparam);
   if (text == nullptr) return {};
-  return {reinterpret_cast<const char16_t*>(text), ::wcslen(text)};
+  return std::u16string(text, text + ::wcslen(text));
 }
 
 // The raw text last given, kept in the window's extra bytes after the rich-edit box's own, so that
@@ -94,13 +94,12 @@ LRESULT Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
       if (result != -1) {
         Base(window, EM_SETBKGNDCOLOR, 0, design::kFieldBackground.ColorRef());
         Base(window, EM_SETREADONLY, TRUE, 0);
-        Base(window, EM_SETTEXTMODE, TM_RICHTEXT, 0);
         SetColour(window, SCF_DEFAULT, design::kDarkBlue);
       }
       return result;
     }
     case WM_SETTEXT: {
-      const std::u16string_view raw = Raw(lparam);
+      const std::u16string raw = Raw(lparam);
       if (auto* kept = Kept(window)) {
         kept->assign(raw);
       }

@@ -43,13 +43,11 @@ fs::path ScratchFolder(const std::wstring& name) {
   return folder;
 }
 
-bool KeyExists(HKEY root, const std::wstring& key) {
-  HKEY opened = nullptr;
-  if (::RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
-  ::RegCloseKey(opened);
-  return true;
-}
+const std::wstring kClsidKey = std::wstring(L"CLSID\\") + kClsid;
+// The trees the registration writes below the classes.
+const std::wstring kRoots[] = {kClsidKey, kProgId, kVersionIndependentProgId};
 
+// A key's default value, "<none>" when the key is missing.
 std::wstring DefaultValue(const std::wstring& key) {
   wchar_t data[1024] = {};
   DWORD size = sizeof data;
@@ -60,25 +58,29 @@ std::wstring DefaultValue(const std::wstring& key) {
   return data;
 }
 
-const std::wstring kClsidKey = std::wstring(L"CLSID\\") + kClsid;
+bool KeyExists(HKEY root, const std::wstring& key) {
+  HKEY opened = nullptr;
+  if (::RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+  ::RegCloseKey(opened);
+  return true;
+}
 
-// Every tree the registration writes is gone.
 void ExpectUnregistered() {
-  for (const std::wstring& key : {kClsidKey, std::wstring(kProgId),
-                                  std::wstring(kVersionIndependentProgId)}) {
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << fs::path(key).string();
-  }
+  for (const auto& root : kRoots) EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, root));
   EXPECT_EQ(RegisteredControlPath(), L"");
 }
 
 void ExpectRegistered(const fs::path& file) {
   EXPECT_TRUE(fs::equivalent(RegisteredControlPath(), file));
-  EXPECT_EQ(DefaultValue(kClsidKey), kDescription);
-  EXPECT_EQ(DefaultValue(kClsidKey + L"\\ProgID"), kProgId);
-  EXPECT_EQ(DefaultValue(kClsidKey + L"\\VersionIndependentProgID"), kVersionIndependentProgId);
-  EXPECT_EQ(DefaultValue(std::wstring(kProgId) + L"\\CLSID"), kClsid);
-  EXPECT_EQ(DefaultValue(std::wstring(kVersionIndependentProgId) + L"\\CLSID"), kClsid);
-  EXPECT_EQ(DefaultValue(std::wstring(kVersionIndependentProgId) + L"\\CurVer"), kProgId);
+  const std::wstring progid = kProgId, independent = kVersionIndependentProgId;
+  const std::pair<std::wstring, std::wstring> values[] = {
+      {kClsidKey, kDescription},
+      {kClsidKey + L"\\ProgID", kProgId},
+      {kClsidKey + L"\\VersionIndependentProgID", kVersionIndependentProgId},
+      {progid + L"\\CLSID", kClsid},
+      {independent + L"\\CLSID", kClsid},
+      {independent + L"\\CurVer", kProgId}};
+  for (const auto& [key, value] : values) EXPECT_EQ(DefaultValue(key), value);
 }
 
 // Records the registration's server path by hand, as a foreign setup might.
@@ -90,9 +92,8 @@ void RecordServer(const std::wstring& path) {
 }
 
 void RemoveRegistration() {
-  for (const std::wstring& key : {kClsidKey, std::wstring(kProgId),
-                                  std::wstring(kVersionIndependentProgId)}) {
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"Software\\Classes\\" + key).c_str());
+  for (const auto& root : kRoots) {
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"Software\\Classes\\" + root).c_str());
   }
 }
 
@@ -175,26 +176,23 @@ TEST_F(Registration, SystemRegsvr32RegistersAndUnregistersSilently) {
   ExpectUnregistered();
 }
 
+// Only the identity counts, read without running the file: not a real DLL, the program itself,
+// a text file of the control's name, a folder, nothing.
 TEST(Loader, KnowsTheProjectsOwnControlWithoutRunningAForeignFile) {
   const fs::path folder = ScratchFolder(L"estraneo");
-  const fs::path text = folder / kFileName;  // what the Linux build calls its control
-  { std::ofstream(text) << "RICHTX32.OCX\n"; }
+  const fs::path text = folder / kFileName;
+  std::ofstream(text) << "RICHTX32.OCX\n";
   wchar_t system[MAX_PATH];
   ASSERT_GT(::GetSystemDirectoryW(system, MAX_PATH), 0u);
-  const fs::path copy = folder / L"copia" / kFileName;
-  fs::create_directories(copy.parent_path());
-  fs::copy_file(BesideCopy(), copy);
-
-  EXPECT_TRUE(IsOwnControl(BesideCopy().wstring()));
-  EXPECT_TRUE(IsOwnControl(copy.wstring()));
-  EXPECT_FALSE(IsOwnControl((fs::path(system) / L"msftedit.dll").wstring()));  // a real DLL
   std::wstring self(32768, L'\0');
   self.resize(::GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
-  EXPECT_FALSE(IsOwnControl(self));  // a program without the identity
-  EXPECT_FALSE(IsOwnControl(text.wstring()));
-  EXPECT_FALSE(IsOwnControl((folder / L"manca.ocx").wstring()));
-  EXPECT_FALSE(IsOwnControl(folder.wstring()));
-  EXPECT_FALSE(IsOwnControl(L""));
+
+  EXPECT_TRUE(IsOwnControl(BesideCopy().wstring()));
+  for (const std::wstring& foreign :
+       {(fs::path(system) / L"msftedit.dll").wstring(), self, text.wstring(),
+        (folder / L"manca.ocx").wstring(), folder.wstring(), std::wstring()}) {
+    EXPECT_FALSE(IsOwnControl(foreign)) << fs::path(foreign).string();
+  }
   EXPECT_FALSE(LoadControlFrom(text.wstring()));
   EXPECT_EQ(ControlBesideProgram(), BesideCopy().wstring());
   fs::remove_all(folder);
