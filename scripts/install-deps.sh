@@ -14,7 +14,7 @@ if [ "${1:-}" = test ]; then
   packages+=(
     clang libclang-rt-14-dev alsa-utils
     libgtest-dev googletest libbenchmark-dev
-    g++-mingw-w64-x86-64-posix mingw-w64-tools wine64
+    g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 nsis
     xvfb xauth xdotool x11-utils imagemagick openbox
     desktop-file-utils dpkg-dev fakeroot file lintian appstream polkitd dbus-daemon
   )

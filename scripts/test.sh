@@ -129,6 +129,13 @@ for stage in "${stages[@]}"; do
         >/dev/null 2>&1 || true
       "$(command -v wineserver || echo /usr/lib/wine/wineserver)" -w || true
       run_ctest windows build/windows
+      setup=$(find build/windows -maxdepth 1 -name 'tessaldo-*-setup.exe' | head -n 1)
+      if [ -n "$setup" ]; then
+        summary+=("windows: setup program $setup, $(stat -c %s "$setup") bytes")
+      else
+        summary+=("windows: no setup program was built")
+        failed=$((failed + 1))
+      fi
       unset WINEPREFIX
       ;;
     package)

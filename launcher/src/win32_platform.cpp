@@ -89,22 +89,34 @@ Result<std::uint32_t> Win32LauncherPlatform::FileAttributes(const std::string& p
 
 Status Win32LauncherPlatform::FileCopy(const std::string& source, const std::string& destination) {
   // Copied beside the destination, flushed to disk and moved into place, so
-  // that neither a failure nor a crash leaves a partial file.
+  // that neither a failure nor a crash leaves a partial file. CopyFileA
+  // carries the source's attributes over; a read-only one is cleared at once,
+  // or the temporary file could neither be flushed nor deleted.
   const std::string temporary = destination + "." + std::to_string(::GetCurrentProcessId());
-  if (!::CopyFileA(source.c_str(), temporary.c_str(), FALSE)) return LastError();
+  const auto failed = [&temporary](DWORD error) {
+    ::SetFileAttributesA(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileA(temporary.c_str());
+    return Failed(FromWin32Error(error));
+  };
+  if (!::CopyFileA(source.c_str(), temporary.c_str(), FALSE)) return failed(::GetLastError());
+  const DWORD attributes = ::GetFileAttributesA(temporary.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return failed(::GetLastError());
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+      !::SetFileAttributesA(temporary.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY})) {
+    return failed(::GetLastError());
+  }
   const HANDLE file = ::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-  bool done = file != INVALID_HANDLE_VALUE && ::FlushFileBuffers(file);
-  DWORD error = done ? 0 : ::GetLastError();
-  if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
-  if (done && !::MoveFileExA(temporary.c_str(), destination.c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    done = false;
-    error = ::GetLastError();
+  if (file == INVALID_HANDLE_VALUE) return failed(::GetLastError());
+  const bool flushed = ::FlushFileBuffers(file);
+  const DWORD flush_error = flushed ? 0 : ::GetLastError();
+  ::CloseHandle(file);
+  if (!flushed) return failed(flush_error);
+  if (!::MoveFileExA(temporary.c_str(), destination.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return failed(::GetLastError());
   }
-  if (done) return kDone;
-  ::DeleteFileA(temporary.c_str());
-  return Failed(FromWin32Error(error));
+  return kDone;
 }
 
 Status Win32LauncherPlatform::StartProgram(const std::string& application,

@@ -32,4 +32,16 @@ marks=$({ cat "$system32/regsvr32.exe.mark" "$program/bin.exe.mark" || true; } |
 }
 cmp "$3" "$system32/RICHTX32.OCX" || { echo "FAIL: the control is not in system32" && exit 1; }
 [ ! -e "$work/Programmi.exe.mark" ] || { echo "FAIL: Programmi.exe was started" && exit 1; }
+
+# A folder of the control's name in system32: the copy into place is refused. Wine's user holds
+# an elevated token already, so no restart is asked for: the run ends, nothing is started and no
+# temporary copy is left behind.
+rm -f "$system32/RICHTX32.OCX" "$system32/regsvr32.exe.mark" "$program/bin.exe.mark"
+mkdir "$system32/RICHTX32.OCX"
+if (cd "$work" && "$wine" "$program/Tessaldo.exe"); then echo "FAIL: a refused copy ended well" && exit 1; fi
+timeout 60 "$wineserver" -w || { echo "FAIL: the launcher did not end" && exit 1; }
+[ ! -e "$system32/regsvr32.exe.mark" ] && [ ! -e "$program/bin.exe.mark" ] ||
+  { echo "FAIL: a program was started after a refused copy" && exit 1; }
+leftover=$(find "$system32" -maxdepth 1 -name 'RICHTX32.OCX.*')
+[ -z "$leftover" ] || { echo "FAIL: left behind: $leftover" && exit 1; }
 echo "Wine launcher test passed" && rm -rf "$work"

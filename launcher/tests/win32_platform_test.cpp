@@ -1,0 +1,109 @@
+// The Win32 launcher platform's file copy on real files (under Wine in the cross build): the copy
+// lands whole and writable, and no failure leaves its temporary file beside the destination.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "tessaldo/launcher/system_platform.h"
+
+namespace tessaldo::launcher {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Contents(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Every entry of `folder`, by name.
+std::vector<std::string> Entries(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+bool ReadOnly(const fs::path& file) {
+  const DWORD attributes = ::GetFileAttributesW(file.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+class FileCopy : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Clear();
+    fs::create_directories(program_);
+    fs::create_directories(system_);
+    std::ofstream(source_, std::ios::binary) << std::string(100'000, 'x') << "fine";
+  }
+  void TearDown() override { Clear(); }
+  // Read-only files first made writable, so that they can go.
+  void Clear() {
+    if (!fs::exists(root_)) return;
+    for (const auto& entry : fs::recursive_directory_iterator(root_)) {
+      ::SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    fs::remove_all(root_);
+  }
+  Status Copy(const fs::path& from, const fs::path& to) {
+    return platform_->FileCopy(from.string(), to.string());
+  }
+
+  fs::path root_ = fs::temp_directory_path() / "tessaldo-copia";
+  fs::path program_ = root_ / "Programmi Tessaldo";
+  fs::path system_ = root_ / "system32";
+  fs::path source_ = program_ / "RICHTX32.OCX";
+  fs::path destination_ = system_ / "RICHTX32.OCX";
+  std::unique_ptr<LauncherPlatform> platform_ = MakeSystemLauncherPlatform({}, "");
+};
+
+TEST_F(FileCopy, ReadOnlySourceLandsWholeAndWritable) {
+  for (const bool read_only : {false, true}) {
+    SCOPED_TRACE(read_only ? "read-only source" : "plain source");
+    fs::remove(destination_);
+    ::SetFileAttributesW(source_.c_str(),
+                         read_only ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(Copy(source_, destination_));
+    EXPECT_EQ(Contents(destination_), Contents(source_));
+    EXPECT_FALSE(ReadOnly(destination_));
+    EXPECT_EQ(Entries(system_), std::vector<std::string>{"RICHTX32.OCX"});
+    EXPECT_EQ(ReadOnly(source_), read_only);  // the source is left as it was
+  }
+}
+
+// The failures each end with the system folder as it was: the move into place refused (a folder
+// of the control's name), the source missing, the destination's folder missing.
+TEST_F(FileCopy, EveryFailureDeletesTheTemporaryFile) {
+  fs::create_directories(destination_ / "dentro");
+  for (const bool read_only : {false, true}) {
+    SCOPED_TRACE(read_only ? "read-only source" : "plain source");
+    ::SetFileAttributesW(source_.c_str(),
+                         read_only ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+    const Status moved = Copy(source_, destination_);
+    ASSERT_FALSE(moved);
+    EXPECT_TRUE(LeadsToElevation(moved.error())) << moved.error();
+    EXPECT_EQ(Entries(system_), std::vector<std::string>{"RICHTX32.OCX"});
+    EXPECT_TRUE(fs::is_directory(destination_));
+  }
+  fs::remove_all(destination_);
+  const Status missing = Copy(program_ / "manca.ocx", destination_);
+  ASSERT_FALSE(missing);
+  EXPECT_EQ(missing.error(), kFileNotFound);
+  const Status no_folder = Copy(source_, root_ / "manca" / "RICHTX32.OCX");
+  ASSERT_FALSE(no_folder);
+  EXPECT_EQ(no_folder.error(), kPathNotFound);
+  EXPECT_TRUE(Entries(system_).empty());
+}
+
+}  // namespace
+}  // namespace tessaldo::launcher

@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# The setup program as a Windows user meets it, in a fresh Wine prefix on a real X server (Xvfb):
+# a silent install; a start through the Start-menu shortcut, which copies the control into
+# system32, has Wine's own regsvr32 register it and opens the converter's window; a silent
+# uninstall that leaves nothing behind. Then the same with a foreign RICHTX32.OCX in system32:
+# the window opens with the control beside bin.exe, and the uninstall leaves the foreign file.
+# Usage: setup_wine_test.sh <setup.exe> <setup_probe.exe> <program dir> <artefacts dir>
+set -euo pipefail
+setup=$1 probe=$2 built=$3 artefacts=$4
+# shellcheck source=../../../cmake/xvfb-session.sh
+source "$(dirname "$0")/../../../cmake/xvfb-session.sh"
+wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+trap '"$wineserver" -k >/dev/null 2>&1 || true; cleanup' EXIT
+mkdir -p "$artefacts"
+
+start_xvfb 1024 768
+"$wine" wineboot --init >/dev/null 2>&1 && timeout 120 "$wineserver" -w
+
+drive=$WINEPREFIX/drive_c
+folder="$drive/Program Files/Tessaldo"
+shortcut="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Tessaldo.lnk"
+system32=$drive/windows/system32
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessaldo'
+server_key='HKCR\CLSID\{160DC074-F8EB-42E8-98D0-C90872887B9B}\InprocServer32'
+installed=(bin.exe Tessaldo.exe RICHTX32.OCX left.jpg right.jpg)
+
+query() { "$wine" reg query "$1" 2>/dev/null | tr -d '\r'; }
+exists() { "$wine" reg query "$1" >/dev/null 2>&1; }
+value() { query "$1" | sed -n "s/^ *$2 *REG_[A-Z]* *//p"; }
+
+install() {
+  "$wine" "$setup" /S || fail "the silent install ended with $?"
+  for file in "${installed[@]}"; do
+    cmp "$built/$file" "$folder/$file" || fail "$file is not installed"
+  done
+  [ -f "$folder/Disinstalla Tessaldo.exe" ] || fail "no uninstaller"
+  [ "$(ls "$folder" | wc -l)" -eq 6 ] || fail "unexpected files: $(ls "$folder")"
+  [ -f "$shortcut" ] || fail "no Start-menu shortcut"
+  strings -el "$shortcut" | grep -qF 'C:\Program Files\Tessaldo\Tessaldo.exe' ||
+    fail "the shortcut does not start Tessaldo.exe"
+  [ "$(value "$uninstall_key" DisplayName)" = Tessaldo ] || fail "no uninstall entry"
+  [ "$(value "$uninstall_key" DisplayVersion)" = "$version" ] || fail "wrong version"
+  [ "$(value "$uninstall_key" Publisher)" = Tessaldo ] || fail "no publisher"
+  [ "$(value "$uninstall_key" DisplayIcon)" = 'C:\Program Files\Tessaldo\Tessaldo.exe,0' ] ||
+    fail "no icon"
+  size=$(value "$uninstall_key" EstimatedSize)
+  [ "$((size))" -ge "$(($(du -sk "$folder" | cut -f1) / 2))" ] || fail "size $size"
+}
+
+# start: starts the shortcut as the Start menu does, waits for the window and gives in $probed
+# what the probe saw of it.
+start() {
+  "$wine" start /unix "$shortcut"
+  wait_for 60 xdotool search --name '^Tessaldo$' >/dev/null || fail "no window titled Tessaldo"
+  probed=$("$wine" "$probe" Tessaldo 30 | tr -d '\r') || fail "the window is not a Windows one"
+  grep -q '^child=TessaldoTesto256|' <<<"$probed" || fail "Text6 is not the control: $probed"
+}
+
+# uses <file>: the window's control was loaded from that file.
+uses() { grep -qxF "module=$1" <<<"$probed" || fail "the control is not from $1: $probed"; }
+
+close() {
+  "$wine" "$probe" Tessaldo 10 close >/dev/null
+  timeout 60 "$wineserver" -w || fail "the programs did not end"
+}
+
+remove() {
+  # The uninstaller runs from a copy of itself and ends at once; every program ending is the end.
+  "$wine" 'C:\Program Files\Tessaldo\Disinstalla Tessaldo.exe' /S
+  timeout 60 "$wineserver" -w
+  [ ! -e "$folder" ] || fail "left in the program folder: $(ls "$folder")"
+  [ ! -e "$shortcut" ] || fail "the shortcut is left"
+  ! exists "$uninstall_key" || fail "the uninstall entry is left"
+  ! exists "$server_key" || fail "the control is still registered"
+}
+
+version=$(sed -n 's/.*tessaldo-\(.*\)-setup\.exe$/\1/p' <<<"$setup")
+
+# 1. A clean machine: the launcher installs the control and regsvr32 registers it. The first
+# converter starts alongside the registration and may still take the copy beside it; from the
+# second start on it takes the registered one.
+install
+[ ! -e "$system32/RICHTX32.OCX" ] || fail "the setup itself put the control into system32"
+start
+cmp "$built/RICHTX32.OCX" "$system32/RICHTX32.OCX" || fail "the control is not in system32"
+wait_for 30 exists "$server_key" || fail "regsvr32 did not register the control"
+[ "$(value "$server_key" '(Default)')" = 'C:\windows\system32\RICHTX32.OCX' ] ||
+  fail "registered as $(value "$server_key" '(Default)')"
+close
+# Wine's own regsvr32 takes the control by its name alone, out and back in, silently.
+"$wine" regsvr32 /s /u RICHTX32.OCX || fail "regsvr32 /s /u ended with $?"
+! exists "$server_key" || fail "regsvr32 /u left the registration"
+"$wine" regsvr32 /s RICHTX32.OCX || fail "regsvr32 /s ended with $?"
+exists "$server_key" || fail "regsvr32 did not register the control again"
+start
+uses 'C:\windows\system32\RICHTX32.OCX'
+# A number typed on the X server's keyboard reaches the control: 300 is 1 * 256 + 44.
+window=$(xdotool search --name '^Tessaldo$' | head -n 1)
+xdotool windowfocus --sync "$window" type --delay 100 300
+shows() { "$wine" "$probe" Tessaldo 5 | tr -d '\r' | grep -qxF 'child=TessaldoTesto256|| SOH | , | '; }
+wait_for 30 shows || fail "Text6 does not show 300: $("$wine" "$probe" Tessaldo 5)"
+import -window "$window" "$artefacts/windows_converter.png"
+close
+remove
+[ ! -e "$system32/RICHTX32.OCX" ] || fail "the project's control is left in system32"
+
+# 2. A foreign file of the control's name in system32: the window still opens, with the control
+# beside bin.exe, and the uninstall leaves the foreign file alone.
+printf 'un altro RICHTX32.OCX\r\n' >"$system32/RICHTX32.OCX"
+install
+start
+uses 'C:\Program Files\Tessaldo\RICHTX32.OCX'
+close
+remove
+[ "$(cat "$system32/RICHTX32.OCX")" = $'un altro RICHTX32.OCX\r' ] || fail "the foreign file changed"
+echo "Setup test passed ($(stat -c %s "$setup") bytes)"
