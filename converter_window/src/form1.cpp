@@ -33,13 +33,10 @@
 #include <utility>
 
 #include "tessaldo/conversion/code_page.h"
-#include "tessaldo/conversion/conversioni.h"
-#include "tessaldo/conversion/failure.h"
 #include "tessaldo/converter_window/clickable_image.h"
 #include "tessaldo/converter_window/text6_display.h"
 #include "tessaldo/resources.h"
 #include "tessaldo/resources/qt_design.h"
-#include "tessaldo/support/expected.h"
 
 namespace tessaldo {
 
@@ -113,23 +110,23 @@ Form1::Form1(platform::Beeper& beeper, QWidget* parent)
       probe_(std::make_unique<LineEditProbe>()) {
   BuildLayout();
   numeric_ = {Text1, Text2, Text3, Text4};
-  connect(Text6Raw, &QLineEdit::textChanged, this, &Form1::Text6RawChange, Qt::DirectConnection);
+  connect(Text6Raw, &QLineEdit::textChanged, this, &Form1::Text6Raw_Change, Qt::DirectConnection);
 
   // A pick takes the row selected when it arrives; a pick arriving while a job runs waits for it.
   connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
     if (item == nullptr) return;
     const int row = SelectedRow();
-    RunExclusive([this, row] { ListView1DblClick(row); });
+    RunExclusive([this, row] { ListView1_DblClick(row); });
   });
   ListView1->installEventFilter(this);
   connect(Command2, &QPushButton::clicked, this,
-          [this] { RunExclusive([this] { Command2Click(); }); });
+          [this] { RunExclusive([this] { Command2_Click(); }); });
   connect(Image1, &ClickableImage::Click, this,
-          [this] { RunExclusive([this] { Image1Click(); }); });
+          [this] { RunExclusive([this] { Image1_Click(); }); });
   connect(Image2, &ClickableImage::Click, this,
-          [this] { RunExclusive([this] { Image2Click(); }); });
+          [this] { RunExclusive([this] { Image2_Click(); }); });
 
-  FormLoad();
+  Form_Load();
 }
 
 Form1::~Form1() = default;
@@ -274,7 +271,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
   if (watched == ListView1 && event->type() == QEvent::KeyPress &&
       IsEnterKey(*static_cast<QKeyEvent*>(event))) {
     const int row = SelectedRow();
-    RunExclusive([this, row] { ListView1DblClick(row); });
+    RunExclusive([this, row] { ListView1_DblClick(row); });
     return true;
   }
   return QWidget::eventFilter(watched, event);
@@ -301,7 +298,7 @@ void Form1::SetProgramDirectory(const QString& directory) {
   programDirectory_ = directory;
 }
 
-void Form1::FormLoad() {
+void Form1::Form_Load() {
   SetOuterWidth(kClosedWidth);
 
   ListView1->setHeaderLabels({QStringLiteral("Codice"), QStringLiteral("Carattere")});
@@ -320,14 +317,14 @@ void Form1::FormLoad() {
 
 // The about window is created on the first click; later clicks load it again when it was closed,
 // or bring it to the front.
-void Form1::Image1Click() {
+void Form1::Image1_Click() {
   if (!about_) about_ = std::make_unique<AboutWindowHost>();
   about_->Show();
 }
 
 // Reads the width back after setting it, and only then the picture: a picture that cannot be
 // read leaves Image2 as it was, with the width already changed.
-void Form1::Image2Click() {
+void Form1::Image2_Click() {
   SetOuterWidth(OuterWidth() == kClosedWidth ? kOpenWidth : kClosedWidth);
   const QString name = OuterWidth() == kClosedWidth ? kClosedPicture : kOpenPicture;
   QImage picture;
@@ -352,12 +349,12 @@ QStringList Form1::CaratteriScelti() const {
   return tokens;
 }
 
-void Form1::ListView1DblClick(int row) {
+void Form1::ListView1_DblClick(int row) {
   if (row < 0 || row >= ListView1->topLevelItemCount()) return;
   Display(model_.Apply(Request::Picking(ListView1->topLevelItem(row)->text(1).toStdString())));
 }
 
-void Form1::Command2Click() {
+void Form1::Command2_Click() {
   Display(model_.Apply(Request::Of(Request::Kind::kCancella)));
 }
 
@@ -387,9 +384,7 @@ void Form1::RunExclusive(std::function<void()> job) {
   running_ = false;
 }
 
-void Form1::EventPump::operator()() const {
-  using Clock = std::chrono::steady_clock;
-  static Clock::time_point last;  // the user-interface thread's last pass
+void Form1::EventPump::operator()() {
   const Clock::time_point now = Clock::now();
   if (now - last < std::chrono::milliseconds(1)) return;
   last = now;
@@ -600,7 +595,7 @@ void Form1::SetLabel6Caption(const QString& caption) {
 // ---------------------------------------------------------------------------------------------
 // Base-256 display: the shown text in dark blue, the red bars where the rule puts them.
 
-void Form1::Text6RawChange() {
+void Form1::Text6Raw_Change() {
   const Text6Display shown = ShowText6(Text6Raw->text().toStdU16String());
   if (shown.text.empty()) {
     Text6->clear();

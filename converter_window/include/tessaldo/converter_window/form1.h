@@ -5,11 +5,10 @@
 #include <QStringList>
 #include <QWidget>
 #include <array>
-#include <cstddef>
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <memory>
-#include <vector>
 
 #include "tessaldo/converter_window/converter_model.h"
 #include "tessaldo/converter_window/numeric_edit.h"
@@ -69,7 +68,9 @@ class Form1 final : public QWidget, private NumericEditOwner {
   // input, so what the user does meanwhile reaches the window after the running job. A pass over
   // the event loop costs a hundred digits, so it runs at most once a millisecond.
   struct EventPump {
-    void operator()() const;
+    using Clock = std::chrono::steady_clock;
+    void operator()();
+    Clock::time_point last;  // this window's last pass
   };
   // The last run of a key, to merge the auto-repeats that arrived while it ran.
   struct HeldKey {
@@ -82,13 +83,13 @@ class Form1 final : public QWidget, private NumericEditOwner {
   void BuildLayout();
 
   // Start-up, before the window is first shown: narrows the window and fills the table.
-  void FormLoad();
+  void Form_Load();
   // Guided entry: `row` is the table's selected row when the pick arrived, or -1.
-  void ListView1DblClick(int row);
-  void Command2Click();
+  void ListView1_DblClick(int row);
+  void Command2_Click();
   // Opens or closes the panel with the table and "Cancella", and swaps the arrow.
-  void Image1Click();
-  void Image2Click();
+  void Image1_Click();
+  void Image2_Click();
   int SelectedRow() const;
 
   // NumericEditOwner: each entry runs, or queues, one job of the window.
@@ -121,7 +122,7 @@ class Form1 final : public QWidget, private NumericEditOwner {
   void SetLabel6Caption(const QString& caption);
 
   // Redraws Text6 from Text6Raw: dark blue, each pair of bars one red bar.
-  void Text6RawChange();
+  void Text6Raw_Change();
 
   platform::Beeper& beeper_;
   EventPump eventPump_;
