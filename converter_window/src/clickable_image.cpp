@@ -11,7 +11,8 @@ namespace {
 // pressed as a click is.
 class AccessibleImage final : public QAccessibleWidget {
  public:
-  explicit AccessibleImage(ClickableImage* image) : QAccessibleWidget(image, QAccessible::Graphic) {}
+  explicit AccessibleImage(ClickableImage* image)
+      : QAccessibleWidget(image, QAccessible::Graphic) {}
   QStringList actionNames() const override { return {pressAction()}; }
   void doAction(const QString& action) override {
     if (action == pressAction()) emit static_cast<ClickableImage*>(widget())->Click();

@@ -23,7 +23,8 @@ FocusRing::FocusRing(QWidget& window) : QWidget(&window), window_(window) {
 // control, the window's own child.
 void FocusRing::Follow(QWidget* focused) {
   QWidget* control = focused;
-  while (control != nullptr && control->parentWidget() != &window_) control = control->parentWidget();
+  while (control != nullptr && control->parentWidget() != &window_)
+    control = control->parentWidget();
   if (control == this) return;
   if (target_ != nullptr && target_ != control) target_->removeEventFilter(this);
   if (control == nullptr) {

@@ -133,7 +133,6 @@ void Form1::BuildLayout() {
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
   setFixedSize(TwipsSize(form1_layout::kClientWidth, form1_layout::kClientHeight));
-  setFixedWidth(width_.ClientPx(kDpi));
 
   std::map<int, QWidget*> tabOrder;
   for (const form1_layout::Control& control : form1_layout::Controls()) {
@@ -561,7 +560,8 @@ void Form1::DisplayModel() {
                           : field == Field::kText5    ? Text5->text()
                           : field == Field::kText6Raw ? Text6Raw->text()
                                                       : numeric_[index]->text();
-    if (shown.toStdString() != model_.Text(field)) differing.writes.push_back({field, model_.Text(field)});
+    if (shown.toStdString() != model_.Text(field))
+      differing.writes.push_back({field, model_.Text(field)});
   }
   Display(differing);
 }

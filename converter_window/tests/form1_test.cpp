@@ -108,15 +108,25 @@ TEST_F(Form1Test, FrontEndCases) {
       QLineEdit& field = Text(static_cast<int>(step.field) + 1);
       const QString text = QString::fromStdU16String(std::u16string(step.text));
       switch (step.action) {
-        case Action::kType: QTest::keyClicks(&field, text); break;
-        case Action::kBackspace: QTest::keyClick(&field, Qt::Key_Backspace); break;
+        case Action::kType:
+          QTest::keyClicks(&field, text);
+          break;
+        case Action::kBackspace:
+          QTest::keyClick(&field, Qt::Key_Backspace);
+          break;
         case Action::kMenuPaste:
           QGuiApplication::clipboard()->setText(text);
           Menu(field, "edit-paste");
           break;
-        case Action::kUndo: QTest::keyClick(&field, Qt::Key_Z, Qt::ControlModifier); break;
-        case Action::kPick: Pick(step.code); break;
-        case Action::kCancella: QTest::mouseClick(&Control<QPushButton>("Command2"), Qt::LeftButton); break;
+        case Action::kUndo:
+          QTest::keyClick(&field, Qt::Key_Z, Qt::ControlModifier);
+          break;
+        case Action::kPick:
+          Pick(step.code);
+          break;
+        case Action::kCancella:
+          QTest::mouseClick(&Control<QPushButton>("Command2"), Qt::LeftButton);
+          break;
       }
     }
     QStringList expected;
@@ -153,7 +163,9 @@ TEST_F(Form1Test, ConvertedFieldsShowTheirBeginning) {
   for (QTextBlock::iterator it = document.begin().begin(); !it.atEnd(); ++it) {
     const QRgb colour = it.fragment().charFormat().foreground().color().rgb();
     for (const QChar c : it.fragment().text())
-      shown += QString(c) + (colour == qRgb(255, 0, 0) ? 'R' : colour == qRgb(0, 0, 150) ? 'B' : '?');
+      shown += QString(c) + (colour == qRgb(255, 0, 0)   ? 'R'
+                             : colour == qRgb(0, 0, 150) ? 'B'
+                                                         : '?');
   }
   EXPECT_EQ(shown, "|R B|B B|R B");
 }
@@ -164,8 +176,8 @@ TEST_F(Form1Test, FocusIsVisibleOnEveryControlInTabOrder) {
   form->SetOuterWidth(7185);  // the whole window in view
   form->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-  const QStringList order{"Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "ListView1",
-                          "Command2", "Text1"};
+  const QStringList order{"Text1", "Text2",     "Text3",    "Text4", "Text5",
+                          "Text6", "ListView1", "Command2", "Text1"};
   const auto ringAt = [](const QImage& image, const QWidget& control) {
     const QRect r = control.geometry();
     const int beside = 2;  // inside the ring's line, outside the control
@@ -179,8 +191,8 @@ TEST_F(Form1Test, FocusIsVisibleOnEveryControlInTabOrder) {
     EXPECT_EQ(focused->objectName(), name);
     const QImage shot = form->grab().toImage();
     for (const QString& other : order) {
-      EXPECT_EQ(ringAt(shot, Control<QWidget>(other)), other == name) << name.toStdString() << " "
-                                                                     << other.toStdString();
+      EXPECT_EQ(ringAt(shot, Control<QWidget>(other)), other == name)
+          << name.toStdString() << " " << other.toStdString();
     }
     QTest::keyClick(focused, Qt::Key_Tab);
   }
@@ -195,10 +207,9 @@ TEST(ConverterProgramTest, MenusSpeakItalian) {
   auto& text1 = *form.findChild<QLineEdit*>("Text1");
   QTest::keyClicks(&text1, "12");
   text1.selectAll();
-  EXPECT_EQ(Menu(text1), (QStringList{"Annulla", "Rifai", "Taglia", "Copia", "Incolla",
-                                            "Elimina", "Seleziona tutto"}));
-  EXPECT_EQ(Menu(*form.findChild<QLineEdit*>("Text5")),
-            (QStringList{"Copia", "Seleziona tutto"}));
+  EXPECT_EQ(Menu(text1), (QStringList{"Annulla", "Rifai", "Taglia", "Copia", "Incolla", "Elimina",
+                                      "Seleziona tutto"}));
+  EXPECT_EQ(Menu(*form.findChild<QLineEdit*>("Text5")), (QStringList{"Copia", "Seleziona tutto"}));
 }
 
 // The panel opens to the designed width and closes again; the closed panel shows one arrow at
@@ -263,9 +274,11 @@ TEST_F(Form1Test, InputMethodsAccessibilityAndDrops) {
   EXPECT_EQ(hex->text(QAccessible::Value), "FF");
   // The pictures, named by their tooltips, are pressed as they are clicked.
   QAccessibleInterface* arrow = QAccessible::queryAccessibleInterface(&Control<QLabel>("Image2"));
-  EXPECT_EQ(arrow->text(QAccessible::Name), "Visualizza/Nascondi la scrittura guidata del campo UTF-8");
-  EXPECT_EQ(QAccessible::queryAccessibleInterface(&Control<QLabel>("Image1"))->text(QAccessible::Name),
-            "Autore");
+  EXPECT_EQ(arrow->text(QAccessible::Name),
+            "Visualizza/Nascondi la scrittura guidata del campo UTF-8");
+  EXPECT_EQ(
+      QAccessible::queryAccessibleInterface(&Control<QLabel>("Image1"))->text(QAccessible::Name),
+      "Autore");
   arrow->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
   EXPECT_EQ(form->OuterWidth(), 7185);
 
