@@ -83,8 +83,13 @@ for stage in "${stages[@]}"; do
       # takes effect once the prefix's server has ended.
       "$root/cmake/wine-run.sh" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f \
         >/dev/null 2>&1 || true
-      "$(command -v wineserver || echo /usr/lib/wine/wineserver)" -w || true
+      wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+      "$wineserver" -w || true
+      # One server for the whole run: tests starting while an idle server shuts down lose their
+      # connection to it.
+      "$wineserver" -p
       run_ctest windows build/windows
+      "$wineserver" -k || true
       unset WINEPREFIX
       ;;
     package)

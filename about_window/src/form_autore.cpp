@@ -25,13 +25,9 @@
 namespace tessaldo {
 namespace {
 
-using design::Px;
 using design::TwipsRect;
 
 using design::ToQColor;
-const QColor kDarkBlue = ToQColor(design::kDarkBlue);
-const QColor kWhite = ToQColor(design::kWhite);
-const QColor kBlack = ToQColor(design::kBlack);
 
 // The frame the window system reports for the window, none before it has one.
 QMargins FrameOf(const QWidget& window) {
@@ -39,28 +35,40 @@ QMargins FrameOf(const QWidget& window) {
   return handle != nullptr ? handle->frameMargins() : QMargins();
 }
 
-QFont ComicSans(double points, bool bold = false, bool italic = false) {
-  return design::DesignedFont("Comic Sans MS", points, bold, italic);
+QFont FontOf(const autore::FontDesign& font) {
+  return design::DesignedFont(autore::kFace, font.points, font.bold, font.italic);
 }
 
-// A label on the designed place; its text starts at the top, as the designer's labels do.
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QFont& font,
-                  design::Rgb colour, Qt::Alignment horizontal) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(QLatin1String(name));
-  label->setFont(font);
-  label->setAlignment(horizontal | Qt::AlignTop);
+QRect RectOf(const autore::TwipsBox& box) {
+  return TwipsRect(box.left, box.top, box.width, box.height);
+}
+
+// A label as designed; its text starts at the top, as the designer's labels do. A wrapping
+// label's height follows its text at the designed width.
+QLabel* MakeLabel(QWidget* parent, const autore::LabelDesign& designed) {
+  auto* label = new QLabel(QString::fromUtf8(designed.text), parent);
+  label->setObjectName(QLatin1String(designed.name));
+  label->setFont(FontOf(designed.font));
+  label->setAlignment(
+      (designed.align == autore::Align::kCentre ? Qt::AlignHCenter : Qt::AlignLeft) |
+      Qt::AlignTop);
   // Inside the panel the labels would take the panel's text role; theirs is the window text.
   label->setForegroundRole(QPalette::WindowText);
-  design::SetTextColour(*label, colour);
+  design::SetTextColour(*label, designed.colour);
+  const QRect box = RectOf(designed.box);
+  if (designed.wraps) {
+    label->setWordWrap(true);
+    label->setGeometry(box.x(), box.y(), box.width(), label->heightForWidth(box.width()));
+  } else {
+    label->setGeometry(box);
+  }
+  if (designed.opaque) {
+    label->setBackgroundRole(QPalette::Base);
+    label->setAutoFillBackground(true);
+  }
+  if (designed.tip != nullptr) label->setToolTip(QString::fromUtf8(designed.tip));
+  if (designed.pointer == autore::Pointer::kHand) label->setCursor(Qt::PointingHandCursor);
   return label;
-}
-
-// A word-wrapped label whose height follows its text at the designed width.
-void FitHeight(QLabel& label, const QRect& designed) {
-  label.setWordWrap(true);
-  label.setGeometry(designed.x(), designed.y(), designed.width(),
-                    label.heightForWidth(designed.width()));
 }
 
 // Runs a handler's body; nothing it throws leaves the handler.
@@ -89,76 +97,58 @@ void FormAutore::BuildLayout() {
   setObjectName(QStringLiteral("FormAutore"));
   setWindowTitle(QString::fromUtf8(autore::kCaption));
   setWindowIcon(QIcon(QString::fromLatin1(kEmblemPath)));
-  setFixedSize(design::TwipsSize(4410, 1860));
+  setFixedSize(design::TwipsSize(autore::kClientWidthTwips, autore::kClientHeightTwips));
   QPalette palette = this->palette();
-  palette.setColor(QPalette::Window, kDarkBlue);
+  palette.setColor(QPalette::Window, ToQColor(autore::kBackground));
   setPalette(palette);
   setAutoFillBackground(true);
 
   // Siblings are created from the bottom of the stacking order up.
-  Label1 = MakeLabel(this, "Label1", QString::fromUtf8(autore::kSiteName),
-                     ComicSans(15.75, false, true), design::kWhite, Qt::AlignHCenter);
-  Label1->setGeometry(TwipsRect(480, 1395, 2490, 375));
-  Label1->setToolTip(QString::fromUtf8(autore::kSiteHost));
-  Label1->setCursor(Qt::PointingHandCursor);
+  Label1 = MakeLabel(this, autore::Label1);
 
   Picture3 = new QLabel(this);
-  Picture3->setObjectName(QStringLiteral("Picture3"));
-  Picture3->setGeometry(TwipsRect(3450, 1365, 480, 480));
+  Picture3->setObjectName(QLatin1String(autore::Picture3.name));
+  Picture3->setGeometry(RectOf(autore::Picture3.box));
   Picture3->setPixmap(QPixmap(QString::fromLatin1(kEnvelopePath)));
   Picture3->setScaledContents(true);
-  Picture3->setToolTip(QString::fromUtf8(autore::kMailTip));
+  Picture3->setToolTip(QString::fromUtf8(autore::Picture3.tip));
   Picture3->setCursor(Qt::PointingHandCursor);
 
-  Timer1 = new TickTimer(std::chrono::milliseconds(kTimerIntervalMs), this);
+  Timer1 = new TickTimer(autore::kTimerInterval, this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
   connect(Timer1, &TickTimer::timeout, this, &FormAutore::Timer1_Timer);
 
   // The frame: white, a thin single line around it. Its scale starts inside the line, so the
   // panel is laid out on an inner client area, which also clips it.
   Picture1 = new QFrame(this);
-  Picture1->setObjectName(QStringLiteral("Picture1"));
-  Picture1->setGeometry(TwipsRect(60, 0, 4305, 1335));
+  Picture1->setObjectName(QLatin1String(autore::Picture1.name));
+  Picture1->setGeometry(RectOf(autore::Picture1.box));
   Picture1->setFrameStyle(QFrame::Box | QFrame::Plain);
-  Picture1->setLineWidth(1);
+  Picture1->setLineWidth(autore::kFrameLinePx);
   QPalette white = Picture1->palette();
-  white.setColor(QPalette::Window, kWhite);
-  white.setColor(QPalette::WindowText, kBlack);
+  white.setColor(QPalette::Window, ToQColor(autore::kFrameBackground));
+  white.setColor(QPalette::WindowText, ToQColor(autore::kFrameLine));
   Picture1->setPalette(white);
   Picture1->setAutoFillBackground(true);
   auto* client = new QWidget(Picture1);
   client->setGeometry(Picture1->contentsRect());
 
   picture2 = new QWidget(client);
-  picture2->setObjectName(QStringLiteral("picture2"));
-  picture2->setGeometry(TwipsRect(240, kFirstTopTwips, 3810, 2610));
+  picture2->setObjectName(QLatin1String(autore::picture2.name));
+  const QRect panel = RectOf(autore::picture2.box);
+  picture2->setGeometry(panel.x(), autore::FirstTop(96), panel.width(), panel.height());
   picture2->setBackgroundRole(QPalette::Base);
   picture2->setAutoFillBackground(true);
   picture2->installEventFilter(this);
 
-  const QString collection = QString::fromUtf8(autore::kCollection);
-  Label2 = MakeLabel(picture2, "Label2", collection, ComicSans(14.25, true), design::kGrey,
-                     Qt::AlignLeft);
-  Label2->setGeometry(TwipsRect(885, 1680, 2700, 405));
-  Label2->setBackgroundRole(QPalette::Base);
-  Label2->setAutoFillBackground(true);
-
-  Label3 = MakeLabel(picture2, "Label3", collection, ComicSans(14.25, true), design::kBlack,
-                     Qt::AlignLeft);
-  Label3->setGeometry(TwipsRect(900, 1620, 2565, 405));
-
-  const QString authorLine = QString::fromUtf8(autore::kAuthorLine);
-  Label4 =
-      MakeLabel(picture2, "Label4", authorLine, ComicSans(14.25), design::kGrey, Qt::AlignHCenter);
-  FitHeight(*Label4, TwipsRect(0, 75, 3660, 1170));
-
-  Label5 = MakeLabel(picture2, "Label5", authorLine, ComicSans(14.25), design::kDarkBlue,
-                     Qt::AlignHCenter);
-  FitHeight(*Label5, TwipsRect(-60, 30, 3660, 1170));
+  Label2 = MakeLabel(picture2, autore::Label2);
+  Label3 = MakeLabel(picture2, autore::Label3);
+  Label4 = MakeLabel(picture2, autore::Label4);
+  Label5 = MakeLabel(picture2, autore::Label5);
 
   Image1 = new QLabel(picture2);
-  Image1->setObjectName(QStringLiteral("Image1"));
-  Image1->setGeometry(TwipsRect(240, 1320, 720, 720));
+  Image1->setObjectName(QLatin1String(autore::Image1.name));
+  Image1->setGeometry(RectOf(autore::Image1.box));
   Image1->setPixmap(QPixmap(QString::fromLatin1(kEmblemPath)));
   Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
@@ -176,25 +166,26 @@ void FormAutore::Form_Load() {
   Timer1->start();
 }
 
-// The outer frame goes kRightGapTwips from the right and kBottomGapTwips from the bottom edge
-// of the screen's work area. move() places the outer frame of a window.
+// The outer frame goes into the corner of the screen's work area (autore::CornerPlacement), in
+// logical pixels. move() places the outer frame of a window.
 void FormAutore::PlaceInCorner() {
   const QScreen* target = screen();
   if (target == nullptr) return;
   const QRect area = target->availableGeometry();
   placedFrame_ = FrameOf(*this);
-  const QSize outer = size().grownBy(placedFrame_);
-  move(area.x() + area.width() - outer.width() - Px(kRightGapTwips),
-       area.y() + area.height() - outer.height() - Px(kBottomGapTwips));
+  const autore::Point corner = autore::CornerPlacement(
+      {area.x(), area.y(), area.x() + area.width(), area.y() + area.height()},
+      {placedFrame_.left(), placedFrame_.top(), placedFrame_.right(), placedFrame_.bottom()},
+      {width(), height()}, 96);
+  move(corner.x, corner.y);
 }
 
 void FormAutore::Timer1_Timer() {
-  picture2->move(picture2->x(), picture2->y() - kScrollStep);
-  if (picture2->y() <= kLowerBound) picture2->move(picture2->x(), kRestartTop);
+  picture2->move(picture2->x(), autore::NextTop(picture2->y()));
 }
 
 void FormAutore::picture2_Click() {
-  picture2->move(picture2->x(), kRestartTop);
+  picture2->move(picture2->x(), autore::kRestartTop);
   if (!Timer1->isActive()) Timer1->start();
 }
 

@@ -12,12 +12,6 @@ TickTimer::TickTimer(milliseconds interval, QObject* parent)
   connect(&wake_, &QTimer::timeout, this, &TickTimer::Fire);
 }
 
-microseconds TickTimer::Due(microseconds now, milliseconds interval) {
-  const microseconds earliest = now + interval;
-  const microseconds tick = (earliest + kTick - microseconds(1)) / kTick * kTick;
-  return tick - now;
-}
-
 void TickTimer::start() {
   active_ = true;
   Arm();
@@ -33,7 +27,7 @@ void TickTimer::stop() {
 void TickTimer::Arm() {
   const auto now =
       std::chrono::duration_cast<microseconds>(std::chrono::steady_clock::now().time_since_epoch());
-  wake_.start(std::chrono::ceil<milliseconds>(Due(now, interval_)));
+  wake_.start(std::chrono::ceil<milliseconds>(autore::TickDue(now, interval_)));
 }
 
 void TickTimer::Fire() {

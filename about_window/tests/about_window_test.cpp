@@ -5,7 +5,6 @@
 #include <QPointer>
 #include <QScreen>
 #include <QTest>
-#include <random>
 
 #include "tessaldo/about_window/about_window_host.h"
 #include "tessaldo/about_window/tick_timer.h"
@@ -82,19 +81,6 @@ TEST(AboutWindow, PanelStepsUpRestartsAndShowsTheEmblemOnItsBackground) {
   EXPECT_TRUE(panel.y() == 93 && timer.isActive());
   const QImage emblem = panel.grab(Child(form, "Image1").geometry()).toImage();
   EXPECT_EQ(emblem.pixel(0, 0), panel.palette().color(panel.backgroundRole()).rgb());
-}
-
-// Timer1 fires on the first system tick once its interval has passed: on every tick, 64 times
-// a second, for an interval below a tick.
-TEST(AboutWindow, TimerFiresOnTheFirstTickAfterItsInterval) {
-  std::mt19937_64 random(13);
-  for (int i = 0; i < 100000; ++i) {
-    const std::chrono::microseconds now(random() % 4'000'000'000'000);
-    const std::chrono::milliseconds interval(random() % 50);
-    const auto due = TickTimer::Due(now, interval);
-    ASSERT_EQ((now + due) % TickTimer::kTick, now - now) << now.count();
-    ASSERT_TRUE(due >= interval && due < interval + TickTimer::kTick) << now.count();
-  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #                                            also Image2's start picture
 #   right.jpg           24x24                the open panel's arrow (points left, to close)
 #   bin.ico             16/32/48, 16 colours icon of the bin program file
+#   form.ico            32x32, 256 colours   Form1's window icon on Windows
 #   tessaldo.ico        16/32/48, 256 colours icon of the launcher
 #   icons/hicolor/<n>x<n>/apps/tessaldo.png  desktop icons, 16 to 256 pixels
 set -euo pipefail
@@ -71,6 +72,7 @@ for size in 16 32 48 64 128 256; do
   convert "$tmp/icon$size.png" "${png[@]}" PNG32:"$res/icons/hicolor/${size}x${size}/apps/tessaldo.png"
 done
 convert "$tmp/icon32.png" "${png[@]}" PNG8:"$art/form_icon.png"
+convert "$art/form_icon.png" +dither -colors 256 -type PaletteAlpha "$res/form.ico"
 convert "$tmp/icon16.png" "$tmp/icon32.png" "$tmp/icon48.png" \
   +dither -colors 256 -type PaletteAlpha "$res/tessaldo.ico"
 convert "$tmp/icon16.png" "$tmp/icon32.png" "$tmp/icon48.png" \

@@ -148,7 +148,7 @@ void Form1::CreateControls() {
     DWORD exStyle = 0;
     switch (c->kind) {
       case Kind::kLabel:
-        style |= SS_LEFT | SS_NOPREFIX | (c->tooltip.empty() ? 0 : SS_NOTIFY);
+        style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX | (c->tooltip.empty() ? 0 : SS_NOTIFY);
         break;
       case Kind::kNumericEdit:
       case Kind::kLockedEdit:
@@ -241,7 +241,6 @@ void Form1::LayOut() {
     const auto columns = character_table::Columns(listTwips);
     for (int i = 0; i < 2; ++i) ListView_SetColumnWidth(ListView1, i, Px(columns[i].twips, dpi_));
   }
-  SetOuterWidth(OuterWidth());
   ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
@@ -271,12 +270,16 @@ void Form1::SizeLabel(HWND label) {
   ::InvalidateRect(label, nullptr, TRUE);
 }
 
+// The same twips at the new DPI: the fonts made again, every control placed again, and the outer
+// width kept as it was set, so that the panel stays open or closed.
 void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  const int outer = OuterWidth();
   dpi_ = dpi;
   fonts_.clear();
   ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   LayOut();
+  SetOuterWidth(outer);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -390,16 +393,17 @@ void Form1::SetOuterWidth(int twips) {
   }
   ::SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  // A window system that keeps the frame from growing (a title bar wider than the window) gets
-  // the client width it must have.
+  // Where the frame drawn differs from the one computed (a title bar that keeps the window from
+  // narrowing, a frame of another DPI), the client area still gets its designed size.
   RECT client{};
   ::GetClientRect(Handle(), &client);
-  const int missing = width_.ClientPx(static_cast<int>(dpi_)) - (client.right - client.left);
-  if (missing != 0) {
+  const int wide = width_.ClientPx(static_cast<int>(dpi_)) - (client.right - client.left);
+  const int high = Px(form1_layout::kClientHeight, dpi_) - (client.bottom - client.top);
+  if (wide != 0 || high != 0) {
     RECT outer{};
     ::GetWindowRect(Handle(), &outer);
-    ::SetWindowPos(Handle(), nullptr, 0, 0, outer.right - outer.left + missing,
-                   outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(Handle(), nullptr, 0, 0, outer.right - outer.left + wide,
+                   outer.bottom - outer.top + high, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
 
@@ -514,7 +518,11 @@ LRESULT CALLBACK Form1::ListProc(HWND list, UINT message, WPARAM wParam, LPARAM 
 // Text6: the raw text goes to the text control, which draws each pair of bars as a red bar.
 
 void Form1::Text6Raw_Change() {
+  // Drawn once, when the red bars are in.
+  ::SendMessageW(Text6, WM_SETREDRAW, FALSE, 0);
   ::SetWindowTextW(Text6, TextOf(Text6Raw).c_str());
+  ::SendMessageW(Text6, WM_SETREDRAW, TRUE, 0);
+  ::InvalidateRect(Text6, nullptr, TRUE);
 }
 
 }  // namespace tessaldo::win32

@@ -1,4 +1,6 @@
 // Form1's numeric fields: every way text reaches them goes to the model, one job at a time.
+#include "tessaldo/converter_window/win32/form1.h"
+
 #include <commctrl.h>
 #include <imm.h>
 #include <windowsx.h>
@@ -7,7 +9,6 @@
 #include <exception>
 #include <string>
 
-#include "tessaldo/converter_window/win32/form1.h"
 #include "tessaldo/platform/win32_ui/text.h"
 
 namespace tessaldo::win32 {
@@ -162,12 +163,13 @@ LRESULT Form1::HandleField(HWND field, UINT message, WPARAM wParam, LPARAM lPara
 // A typed character. Auto-repeats of the key that last ran, pressed while it still ran (a refused
 // key's tone), are merged into that run.
 void Form1::KeyChar(int index, wchar_t character, LPARAM flags) {
-  std::u16string text(1, static_cast<char16_t>(character));
   if (IS_HIGH_SURROGATE(character)) {
     highSurrogate_ = character;
     return;
   }
-  if (IS_LOW_SURROGATE(character) && highSurrogate_ != 0) text.insert(text.begin(), highSurrogate_);
+  std::u16string text;
+  if (IS_LOW_SURROGATE(character) && highSurrogate_ != 0) text += char16_t(highSurrogate_);
+  text += char16_t(character);
   highSurrogate_ = 0;
   const KeyStroke stroke{index, character, text, (flags & (1 << 30)) != 0,
                          static_cast<std::uint32_t>(::GetMessageTime())};
@@ -272,11 +274,17 @@ void Form1::Display(const Result& result, int edited) {
   if (result.outcome == Outcome::kRefused) beeper_.Beep(kBeepHz, kBeepMs);
 }
 
+// Every field that does not show what the model holds shows it again; the others keep their
+// caret.
 void Form1::DisplayModel() {
   Result all;
-  for (const Field field : {Field::kText1, Field::kText2, Field::kText3, Field::kText4,
-                            Field::kText5, Field::kText6Raw, Field::kLabel6}) {
-    all.writes.push_back({field, model_.Text(field)});
+  const std::array<HWND, 7> controls{Text1, Text2, Text3, Text4, Text5, Text6Raw, Label6};
+  for (std::size_t f = 0; f < controls.size(); ++f) {
+    const std::string& text = model_.Text(Field(f));
+    std::wstring shown(static_cast<std::size_t>(::GetWindowTextLengthW(controls[f])) + 1, L'\0');
+    shown.resize(static_cast<std::size_t>(
+        ::GetWindowTextW(controls[f], shown.data(), static_cast<int>(shown.size()))));
+    if (Narrow(shown) != text) all.writes.push_back({Field(f), text});
   }
   Display(all);
 }

@@ -3,6 +3,8 @@
 #include <QMargins>
 #include <QWidget>
 
+#include "tessaldo/about_window/autore_design.h"
+#include "tessaldo/about_window/autore_rules.h"
 #include "tessaldo/platform/window_services.h"
 
 class QCloseEvent;
@@ -14,18 +16,6 @@ namespace tessaldo {
 
 class TickTimer;
 
-// The texts of the about window and the addresses its links open.
-namespace autore {
-inline constexpr char kCaption[] = "Autore";
-inline constexpr char kAuthorLine[] = "Gli sviluppatori di Tessaldo, con la passione per i numeri";
-inline constexpr char kCollection[] = "Tessaldo";
-inline constexpr char kSiteName[] = "Sito Tessaldo";
-inline constexpr char kSiteHost[] = "tessaldo.example.org";
-inline constexpr char kSiteAddress[] = "http://tessaldo.example.org";
-inline constexpr char kMailAddress[] = "mailto:autori@tessaldo.example.org?subject=Tessaldo";
-inline constexpr char kMailTip[] = "Invia e-Mail";
-}  // namespace autore
-
 // The about window: the credits scroll up without end in a white frame; below it, a label opens
 // the web site and an envelope a new mail message. It stays above the other windows in the
 // bottom-right corner of the work area.
@@ -33,16 +23,16 @@ class FormAutore final : public QWidget {
   Q_OBJECT
 
  public:
-  // The scrolling of picture2, in pixels of Picture1's scale.
-  static constexpr int kScrollStep = 1;
-  static constexpr int kLowerBound = -150;
-  static constexpr int kRestartTop = 93;
-  static constexpr int kFirstTopTwips = 960;
+  // The scrolling of picture2, in pixels of Picture1's scale (autore_rules.h).
+  static constexpr int kScrollStep = autore::kScrollStep;
+  static constexpr int kLowerBound = autore::kLowerBound;
+  static constexpr int kRestartTop = autore::kRestartTop;
+  static constexpr int kFirstTopTwips = autore::kFirstTopTwips;
   // Timer1's interval; it fires on the system's timer tick (TickTimer).
-  static constexpr int kTimerIntervalMs = 5;
+  static constexpr int kTimerIntervalMs = static_cast<int>(autore::kTimerInterval.count());
   // Distance of the window's outer frame from the work area's right and bottom edges.
-  static constexpr int kRightGapTwips = 360;
-  static constexpr int kBottomGapTwips = 600;
+  static constexpr int kRightGapTwips = autore::kRightGapTwips;
+  static constexpr int kBottomGapTwips = autore::kBottomGapTwips;
 
   // Loads the window: creates it with its controls, then runs its load handler, which puts it
   // into the top-most band and into the bottom-right corner of its screen's work area and

@@ -4,6 +4,8 @@
 #include <QTimer>
 #include <chrono>
 
+#include "tessaldo/about_window/autore_rules.h"
+
 namespace tessaldo {
 
 // A window timer as the system the about window was designed for runs it: it fires on the
@@ -13,7 +15,7 @@ class TickTimer final : public QObject {
   Q_OBJECT
 
  public:
-  static constexpr std::chrono::microseconds kTick{15625};
+  static constexpr std::chrono::microseconds kTick = autore::kSystemTick;
 
   TickTimer(std::chrono::milliseconds interval, QObject* parent);
 
@@ -21,10 +23,6 @@ class TickTimer final : public QObject {
   void stop();
   bool isActive() const { return active_; }
 
-  // From `now` to the tick the timer fires on next, both counted from the same origin as the
-  // ticks: the first tick at or after now + interval.
-  static std::chrono::microseconds Due(std::chrono::microseconds now,
-                                       std::chrono::milliseconds interval);
 
  signals:
   void timeout();

@@ -1,0 +1,156 @@
+#include "text6_box.h"
+
+#include <richedit.h>
+
+#include <new>
+#include <string>
+#include <string_view>
+
+#include "tessaldo/converter_window/text6_display.h"
+#include "tessaldo/resources/design.h"
+#include "tessaldo/text_control/text_control.h"
+
+namespace tessaldo::text_control {
+namespace {
+
+// The procedure of RICHEDIT50W, which does everything the superclass does not change.
+WNDPROC base_procedure = nullptr;
+
+LRESULT Base(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  return ::CallWindowProcW(base_procedure, window, message, wparam, lparam);
+}
+
+// One line, no scroll bars, read-only to the user; focus and selection stay.
+LONG_PTR OwnStyle(LONG_PTR style) {
+  style &= ~static_cast<LONG_PTR>(ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL |
+                                  WS_HSCROLL | ES_DISABLENOSCROLL);
+  return style | ES_READONLY | ES_AUTOHSCROLL;
+}
+
+void SetColour(HWND window, WPARAM which, design::Rgb colour) {
+  CHARFORMAT2W format{};
+  format.cbSize = sizeof format;
+  format.dwMask = CFM_COLOR;
+  format.dwEffects = 0;  // not the automatic colour
+  format.crTextColor = colour.ColorRef();
+  Base(window, EM_SETCHARFORMAT, which, reinterpret_cast<LPARAM>(&format));
+}
+
+void Select(HWND window, LONG start, LONG end) {
+  CHARRANGE range{start, end};
+  Base(window, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+}
+
+// Shows `raw` the way the base-256 field is read: dark blue, each pair of bars one red bar, the
+// caret at the start. The result is that of the text's own WM_SETTEXT.
+LRESULT Show(HWND window, std::u16string_view raw) {
+  const Text6Display shown = ShowText6(raw);
+  const std::wstring text(shown.text.begin(), shown.text.end());
+  const LRESULT result = Base(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  SetColour(window, SCF_DEFAULT, design::kDarkBlue);
+  SetColour(window, SCF_ALL, design::kDarkBlue);
+  for (const int position : shown.red) {
+    Select(window, position, position + 1);
+    SetColour(window, SCF_SELECTION, design::kSeparatorRed);
+  }
+  Select(window, 0, 0);
+  return result;
+}
+
+std::u16string_view Raw(LPARAM lparam) {
+  const auto* text = reinterpret_cast<const wchar_t*>(lparam);
+  if (text == nullptr) return {};
+  return {reinterpret_cast<const char16_t*>(text), ::wcslen(text)};
+}
+
+// The raw text last given, kept in the window's extra bytes after the rich-edit box's own, so that
+// a later font change can redraw it.
+int state_offset = 0;
+
+std::u16string* Kept(HWND window) {
+  return reinterpret_cast<std::u16string*>(::GetWindowLongPtrW(window, state_offset));
+}
+
+LRESULT Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_NCCREATE: {
+      auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
+      const LONG_PTR style = OwnStyle(create->style);
+      create->style = static_cast<LONG>(style);
+      ::SetWindowLongPtrW(window, GWL_STYLE, style);
+      auto* kept = new (std::nothrow) std::u16string();
+      if (kept == nullptr) return FALSE;
+      ::SetWindowLongPtrW(window, state_offset, reinterpret_cast<LONG_PTR>(kept));
+      return Base(window, message, wparam, lparam);
+    }
+    case WM_NCDESTROY: {
+      const LRESULT result = Base(window, message, wparam, lparam);
+      delete Kept(window);
+      ::SetWindowLongPtrW(window, state_offset, 0);
+      return result;
+    }
+    case WM_CREATE: {
+      const LRESULT result = Base(window, message, wparam, lparam);
+      if (result != -1) {
+        Base(window, EM_SETBKGNDCOLOR, 0, design::kFieldBackground.ColorRef());
+        Base(window, EM_SETREADONLY, TRUE, 0);
+        Base(window, EM_SETTEXTMODE, TM_RICHTEXT, 0);
+        SetColour(window, SCF_DEFAULT, design::kDarkBlue);
+      }
+      return result;
+    }
+    case WM_SETTEXT: {
+      const std::u16string_view raw = Raw(lparam);
+      if (auto* kept = Kept(window)) {
+        kept->assign(raw);
+      }
+      return Show(window, raw);
+    }
+    case WM_SETFONT: {
+      // The new font for every character; the colours drawn again from the kept text, and the
+      // selection as it was.
+      const LRESULT result = Base(window, message, wparam, lparam);
+      if (const auto* kept = Kept(window); kept != nullptr && !kept->empty()) {
+        CHARRANGE selection{};
+        Base(window, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+        Show(window, *kept);
+        Select(window, selection.cpMin, selection.cpMax);
+      }
+      return result;
+    }
+    default:
+      return Base(window, message, wparam, lparam);
+  }
+}
+
+LRESULT CALLBACK Text6Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  try {
+    return Handle(window, message, wparam, lparam);
+  } catch (...) {  // out of memory: the message fails, nothing leaves the procedure
+    return message == WM_NCCREATE ? FALSE : 0;
+  }
+}
+
+}  // namespace
+
+bool RegisterText6Class(HINSTANCE instance) {
+  WNDCLASSEXW own{};
+  own.cbSize = sizeof own;
+  if (::GetClassInfoExW(instance, kWindowClass, &own)) return true;
+  if (::LoadLibraryW(L"Msftedit.dll") == nullptr) return false;
+  WNDCLASSEXW rich{};
+  rich.cbSize = sizeof rich;
+  if (!::GetClassInfoExW(nullptr, MSFTEDIT_CLASS, &rich)) return false;
+  base_procedure = rich.lpfnWndProc;
+  own = rich;
+  own.cbSize = sizeof own;
+  own.style |= CS_GLOBALCLASS;
+  own.lpfnWndProc = Text6Procedure;
+  state_offset = rich.cbWndExtra;
+  own.cbWndExtra = rich.cbWndExtra + static_cast<int>(sizeof(LONG_PTR));
+  own.hInstance = instance;
+  own.lpszClassName = kWindowClass;
+  return ::RegisterClassExW(&own) != 0;
+}
+
+}  // namespace tessaldo::text_control

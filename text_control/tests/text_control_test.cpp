@@ -1,0 +1,408 @@
+// The text control RICHTX32.OCX as a program meets it: the window class it registers, what its
+// registration writes and removes, and which file the loader takes.
+#include <windows.h>
+#include <richedit.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tessaldo/text_control/identity.h"
+#include "tessaldo/text_control/loader.h"
+#include "tessaldo/text_control/text_control.h"
+
+namespace tessaldo::text_control {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr COLORREF kBlue = RGB(0, 0, 150);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kFieldBackground = RGB(192, 192, 255);
+constexpr wchar_t kChildVariable[] = L"TESSALDO_TEST_ATTESO";
+
+fs::path ProgramFolder() {
+  std::wstring path(32768, L'\0');
+  path.resize(::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+  return fs::path(path).parent_path();
+}
+
+fs::path BesideCopy() {
+  return ProgramFolder() / kFileName;
+}
+
+// A fresh folder of its own below the system's temporary folder.
+fs::path ScratchFolder(const std::wstring& name) {
+  const fs::path folder = fs::temp_directory_path() / (L"tessaldo-" + name);
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  return folder;
+}
+
+bool KeyExists(HKEY root, const std::wstring& key) {
+  HKEY opened = nullptr;
+  if (::RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+  ::RegCloseKey(opened);
+  return true;
+}
+
+std::wstring DefaultValue(const std::wstring& key) {
+  wchar_t data[1024] = {};
+  DWORD size = sizeof data;
+  if (::RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, data,
+                     &size) != ERROR_SUCCESS) {
+    return L"<none>";
+  }
+  return data;
+}
+
+const std::wstring kClsidKey = std::wstring(L"CLSID\\") + kClsid;
+
+// Every tree the registration writes is gone.
+void ExpectUnregistered() {
+  for (const std::wstring& key : {kClsidKey, std::wstring(kProgId),
+                                  std::wstring(kVersionIndependentProgId)}) {
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << fs::path(key).string();
+  }
+  EXPECT_EQ(RegisteredControlPath(), L"");
+}
+
+void ExpectRegistered(const fs::path& file) {
+  EXPECT_TRUE(fs::equivalent(RegisteredControlPath(), file));
+  EXPECT_EQ(DefaultValue(kClsidKey), kDescription);
+  EXPECT_EQ(DefaultValue(kClsidKey + L"\\ProgID"), kProgId);
+  EXPECT_EQ(DefaultValue(kClsidKey + L"\\VersionIndependentProgID"), kVersionIndependentProgId);
+  EXPECT_EQ(DefaultValue(std::wstring(kProgId) + L"\\CLSID"), kClsid);
+  EXPECT_EQ(DefaultValue(std::wstring(kVersionIndependentProgId) + L"\\CLSID"), kClsid);
+  EXPECT_EQ(DefaultValue(std::wstring(kVersionIndependentProgId) + L"\\CurVer"), kProgId);
+}
+
+// Records the registration's server path by hand, as a foreign setup might.
+void RecordServer(const std::wstring& path) {
+  const std::wstring key = std::wstring(L"Software\\Classes\\") + kServerKey;
+  ASSERT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), nullptr, REG_SZ, path.c_str(),
+                              static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t))),
+            ERROR_SUCCESS);
+}
+
+void RemoveRegistration() {
+  for (const std::wstring& key : {kClsidKey, std::wstring(kProgId),
+                                  std::wstring(kVersionIndependentProgId)}) {
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"Software\\Classes\\" + key).c_str());
+  }
+}
+
+// Starts `program` with `arguments` and returns its exit code once it has ended.
+DWORD RunProgram(const fs::path& program, const std::wstring& arguments) {
+  std::wstring line = L"\"" + program.wstring() + L"\" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+    return 0xFFFF'FFFF;
+  }
+  ::WaitForSingleObject(process.hProcess, 120'000);
+  DWORD code = 0xFFFF'FFFF;
+  ::GetExitCodeProcess(process.hProcess, &code);
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  return code;
+}
+
+template <typename Function>
+Function Entry(HMODULE module, const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+}
+
+// The control's own entry points, from the copy beside the test.
+struct ControlFile {
+  HMODULE module = ::LoadLibraryW(BesideCopy().c_str());
+  ~ControlFile() { ::FreeLibrary(module); }
+  HRESULT Call(const char* entry) const {
+    const auto function = Entry<HRESULT(__stdcall*)()>(module, entry);
+    return function != nullptr ? function() : E_NOTIMPL;
+  }
+};
+
+class Registration : public ::testing::Test {
+ protected:
+  void SetUp() override { RemoveRegistration(); }
+  void TearDown() override { RemoveRegistration(); }
+};
+
+TEST_F(Registration, EntryPointsWriteTheFilesPathAndRemoveEveryKeyTheyWrote) {
+  const ControlFile control;
+  ASSERT_NE(control.module, nullptr);
+  // A neighbour under the machine's classes that is not the control's.
+  const std::wstring neighbour = L"Software\\Classes\\Tessaldo.Testo256.Vicino";
+  ASSERT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, neighbour.c_str(), nullptr, REG_SZ, L"", 2),
+            ERROR_SUCCESS);
+
+  ASSERT_EQ(control.Call("DllRegisterServer"), S_OK);
+  ExpectRegistered(BesideCopy());
+  ASSERT_EQ(control.Call("DllRegisterServer"), S_OK);  // again: the same keys
+  ExpectRegistered(BesideCopy());
+
+  ASSERT_EQ(control.Call("DllUnregisterServer"), S_OK);
+  ExpectUnregistered();
+  EXPECT_EQ(control.Call("DllUnregisterServer"), S_OK);  // nothing left to remove is no failure
+  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, neighbour));
+  ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, neighbour.c_str());
+
+  // Not a COM object: a class factory is refused cleanly.
+  const auto get_class =
+      Entry<HRESULT(__stdcall*)(REFCLSID, REFIID, void**)>(control.module, "DllGetClassObject");
+  ASSERT_NE(get_class, nullptr);
+  void* factory = &factory;
+  EXPECT_EQ(get_class(CLSID_NULL, IID_IUnknown, &factory), CLASS_E_CLASSNOTAVAILABLE);
+  EXPECT_EQ(factory, nullptr);
+}
+
+TEST_F(Registration, SystemRegsvr32RegistersAndUnregistersSilently) {
+  wchar_t system[MAX_PATH];
+  ASSERT_GT(::GetSystemDirectoryW(system, MAX_PATH), 0u);
+  const fs::path regsvr32 = fs::path(system) / L"regsvr32.exe";
+  const std::wstring control = L"\"" + BesideCopy().wstring() + L"\"";
+
+  ASSERT_EQ(RunProgram(regsvr32, L"/s " + control), 0u);
+  ExpectRegistered(BesideCopy());
+  ASSERT_EQ(RunProgram(regsvr32, L"/s /u " + control), 0u);
+  ExpectUnregistered();
+}
+
+TEST(Loader, KnowsTheProjectsOwnControlWithoutRunningAForeignFile) {
+  const fs::path folder = ScratchFolder(L"estraneo");
+  const fs::path text = folder / kFileName;  // what the Linux build calls its control
+  { std::ofstream(text) << "RICHTX32.OCX\n"; }
+  wchar_t system[MAX_PATH];
+  ASSERT_GT(::GetSystemDirectoryW(system, MAX_PATH), 0u);
+  const fs::path copy = folder / L"copia" / kFileName;
+  fs::create_directories(copy.parent_path());
+  fs::copy_file(BesideCopy(), copy);
+
+  EXPECT_TRUE(IsOwnControl(BesideCopy().wstring()));
+  EXPECT_TRUE(IsOwnControl(copy.wstring()));
+  EXPECT_FALSE(IsOwnControl((fs::path(system) / L"msftedit.dll").wstring()));  // a real DLL
+  std::wstring self(32768, L'\0');
+  self.resize(::GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
+  EXPECT_FALSE(IsOwnControl(self));  // a program without the identity
+  EXPECT_FALSE(IsOwnControl(text.wstring()));
+  EXPECT_FALSE(IsOwnControl((folder / L"manca.ocx").wstring()));
+  EXPECT_FALSE(IsOwnControl(folder.wstring()));
+  EXPECT_FALSE(IsOwnControl(L""));
+  EXPECT_FALSE(LoadControlFrom(text.wstring()));
+  EXPECT_EQ(ControlBesideProgram(), BesideCopy().wstring());
+  fs::remove_all(folder);
+}
+
+// The file whose code the process's kWindowClass runs.
+std::wstring ClassFile() {
+  WNDCLASSEXW found{};
+  found.cbSize = sizeof found;
+  if (!::GetClassInfoExW(::GetModuleHandleW(nullptr), kWindowClass, &found)) return L"";
+  HMODULE module = nullptr;
+  if (!::GetModuleHandleExW(
+          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+          reinterpret_cast<LPCWSTR>(found.lpfnWndProc), &module)) {
+    return L"";
+  }
+  std::wstring path(32768, L'\0');
+  path.resize(::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size())));
+  return path;
+}
+
+// Run in a program of its own by the test below (skipped otherwise): loads the control and
+// checks that its class comes from the file named by the variable, or that none loads when the
+// variable is empty.
+TEST(LoaderChild, LoadsFromTheExpectedFile) {
+  wchar_t expected[32768];
+  const DWORD length = ::GetEnvironmentVariableW(kChildVariable, expected, 32768);
+  if (length == 0 && ::GetLastError() == ERROR_ENVVAR_NOT_FOUND) GTEST_SKIP();
+  const std::wstring file(expected, length);
+  ASSERT_EQ(LoadTextControl(), !file.empty());
+  if (file.empty()) return;
+  EXPECT_TRUE(fs::equivalent(ClassFile(), file)) << fs::path(ClassFile()).string();
+  EXPECT_TRUE(LoadTextControl());  // again: the class stays
+  const HWND box = ::CreateWindowExW(0, kWindowClass, L"", WS_POPUP, 0, 0, 200, 30, nullptr,
+                                     nullptr, ::GetModuleHandleW(nullptr), nullptr);
+  EXPECT_NE(box, nullptr);
+  ::DestroyWindow(box);
+}
+
+class LoaderChoice : public Registration {
+ protected:
+  // This test program, copied into `folder` (without a control beside it unless one is put
+  // there), run for the child test expecting `expected`.
+  DWORD RunChild(const fs::path& folder, const std::wstring& expected) {
+    std::wstring self(32768, L'\0');
+    self.resize(::GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
+    const fs::path program = folder / L"prova figlia.exe";
+    fs::copy_file(self, program, fs::copy_options::overwrite_existing);
+    ::SetEnvironmentVariableW(kChildVariable, expected.c_str());
+    const DWORD code = RunProgram(program, L"--gtest_filter=LoaderChild.*");
+    ::SetEnvironmentVariableW(kChildVariable, nullptr);
+    return code;
+  }
+};
+
+TEST_F(LoaderChoice, RegisteredControlFirstThenTheCopyBesideTheProgram) {
+  const fs::path folder = ScratchFolder(L"scelta");
+  const fs::path alone = folder / L"senza controllo";
+  const fs::path beside = folder / L"con controllo";
+  fs::create_directories(alone);
+  fs::create_directories(beside);
+  fs::copy_file(BesideCopy(), beside / kFileName);
+
+  // Nothing registered: the copy beside the program, or nothing at all.
+  EXPECT_EQ(RunChild(beside, (beside / kFileName).wstring()), 0u);
+  EXPECT_EQ(RunChild(alone, L""), 0u);
+
+  // Registered: that file, even with a copy beside the program.
+  RecordServer(BesideCopy().wstring());
+  EXPECT_EQ(RunChild(alone, BesideCopy().wstring()), 0u);
+  EXPECT_EQ(RunChild(beside, BesideCopy().wstring()), 0u);
+
+  // A foreign file of that name registered, or a registered file gone: the copy beside.
+  const fs::path foreign = folder / kFileName;
+  { std::ofstream(foreign) << "non un controllo\n"; }
+  RecordServer(foreign.wstring());
+  EXPECT_EQ(RunChild(beside, (beside / kFileName).wstring()), 0u);
+  EXPECT_EQ(RunChild(alone, L""), 0u);
+  RecordServer((folder / L"sparito" / kFileName).wstring());
+  EXPECT_EQ(RunChild(beside, (beside / kFileName).wstring()), 0u);
+  fs::remove_all(folder);
+}
+
+// A box of the control's class, created as the converter window creates Text6.
+class Box : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { ASSERT_TRUE(LoadTextControl()); }
+  void SetUp() override {
+    window_ = ::CreateWindowExW(0, kWindowClass, L"", WS_POPUP | WS_VSCROLL | WS_HSCROLL |
+                                                          ES_MULTILINE | WS_TABSTOP,
+                                0, 0, 300, 30, nullptr, nullptr, ::GetModuleHandleW(nullptr),
+                                nullptr);
+    ASSERT_NE(window_, nullptr);
+  }
+  void TearDown() override { ::DestroyWindow(window_); }
+
+  std::wstring Text() const {
+    wchar_t text[256] = {};
+    ::SendMessageW(window_, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+    return text;
+  }
+  CHARRANGE Selection() const {
+    CHARRANGE range{-2, -2};
+    ::SendMessageW(window_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    return range;
+  }
+  CHARFORMAT2W Format(LONG position) const {
+    CHARRANGE range{position, position + 1};
+    ::SendMessageW(window_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    CHARFORMAT2W format{};
+    format.cbSize = sizeof format;
+    ::SendMessageW(window_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    return format;
+  }
+  // The positions of the red characters; fails on a character neither blue nor red.
+  std::set<LONG> RedPositions() const {
+    std::set<LONG> red;
+    const auto length = static_cast<LONG>(Text().size());
+    for (LONG position = 0; position < length; ++position) {
+      const CHARFORMAT2W format = Format(position);
+      EXPECT_TRUE(format.dwMask & CFM_COLOR);
+      EXPECT_FALSE(format.dwEffects & CFE_AUTOCOLOR);
+      if (format.crTextColor == kRed) {
+        red.insert(position);
+      } else {
+        EXPECT_EQ(format.crTextColor, kBlue) << "at " << position;
+      }
+    }
+    return red;
+  }
+  void SetText(const std::wstring& text) const {
+    ::SendMessageW(window_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+
+  HWND window_ = nullptr;
+};
+
+TEST_F(Box, ShowsEachPairOfBarsAsOneRedBarAndLeavesTheCaretAtTheStart) {
+  struct Case {
+    std::wstring raw, shown;
+    std::set<LONG> red;
+  };
+  const std::vector<Case> cases = {
+      {L"", L"", {}},
+      {L"|| ", L"| ", {0}},                      // 0
+      {L"|| A || ", L"| A | ", {0, 4}},          // 65
+      {L"|| | || ", L"| | | ", {0, 4}},          // 124: the token itself stays blue
+      {L"|| DC1 || ", L"| DC1 | ", {0, 6}},      // 17
+      {L"|| SOH || NUL || ", L"| SOH | NUL | ", {0, 6, 12}},
+      {L"|| \u00e9 || \u00ff || ", L"| \u00e9 | \u00ff | ", {0, 4, 8}},
+      {L"abc", L"abc", {}},
+      {L"a|b", L"a|b", {}},
+      {L"||||", L"||", {0, 1}},
+      {L"|||", L"||", {0}},
+      {L"||||| ||", L"||| |", {0, 1, 4}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(fs::path(c.raw).string());
+    SetText(c.raw);
+    EXPECT_EQ(Text(), c.shown);
+    const CHARRANGE caret = Selection();
+    EXPECT_EQ(caret.cpMin, 0);
+    EXPECT_EQ(caret.cpMax, 0);
+    EXPECT_EQ(RedPositions(), c.red);
+  }
+}
+
+TEST_F(Box, OneReadOnlyLineOnTheFieldBackgroundThatTakesFocusAndSelection) {
+  const LONG_PTR style = ::GetWindowLongPtrW(window_, GWL_STYLE);
+  EXPECT_FALSE(style & (ES_MULTILINE | WS_VSCROLL | WS_HSCROLL));
+  EXPECT_TRUE(style & ES_READONLY);
+  EXPECT_TRUE(style & WS_TABSTOP);
+  const LRESULT background = ::SendMessageW(window_, EM_SETBKGNDCOLOR, 0, kRed);
+  EXPECT_EQ(static_cast<COLORREF>(background), kFieldBackground);
+
+  SetText(L"|| A || ");
+  ::SendMessageW(window_, WM_CHAR, L'x', 0);
+  ::SendMessageW(window_, WM_KEYDOWN, VK_DELETE, 0);
+  EXPECT_EQ(Text(), L"| A | ");
+
+  ::ShowWindow(window_, SW_SHOW);
+  ::SetFocus(window_);
+  EXPECT_EQ(::GetFocus(), window_);
+  CHARRANGE range{2, 5};
+  ::SendMessageW(window_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  EXPECT_EQ(Selection().cpMin, 2);
+  EXPECT_EQ(Selection().cpMax, 5);
+}
+
+TEST_F(Box, TakesTheFontItIsGivenAndKeepsItsColours) {
+  const HFONT font = ::CreateFontW(-16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                   DEFAULT_PITCH, L"Arial");
+  ASSERT_NE(font, nullptr);
+  SetText(L"|| A || B || ");
+  ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  EXPECT_EQ(RedPositions(), (std::set<LONG>{0, 4, 8}));
+  SetText(L"|| C || ");
+  EXPECT_EQ(RedPositions(), (std::set<LONG>{0, 4}));
+  for (LONG position = 0; position < 6; ++position) {
+    const CHARFORMAT2W format = Format(position);
+    EXPECT_EQ(std::wstring(format.szFaceName), L"Arial");
+    EXPECT_TRUE(format.dwEffects & CFE_BOLD);
+  }
+  ::DestroyWindow(window_);
+  window_ = nullptr;
+  ::DeleteObject(font);
+}
+
+}  // namespace
+}  // namespace tessaldo::text_control
