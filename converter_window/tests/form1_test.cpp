@@ -154,6 +154,14 @@ TEST_F(Form1Test, ConvertedFieldsShowTheirBeginning) {
   EXPECT_EQ(Text(1).cursorPosition(), 0);
   Pick(65);
   for (const int n : {1, 2, 3, 4, 5}) EXPECT_EQ(Text(n).cursorPosition(), 0) << n;
+  // Tabbing through a field selects it all; left, it shows its beginning again.
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  Text(1).setFocus(Qt::TabFocusReason);
+  QTest::keyClick(&Text(1), Qt::Key_Tab);
+  EXPECT_EQ(Text(2).selectedText(), "1000001");
+  QTest::keyClick(&Text(2), Qt::Key_Tab);
+  EXPECT_EQ(Text(2).cursorPosition(), 0);
 
   // Text6 shows each pair of bars as one red bar, the rest dark blue.
   Text(1).selectAll();
