@@ -9,6 +9,7 @@ namespace tessaldo {
 
 FocusRing::FocusRing(QWidget& window) : QFocusFrame(&window), window_(window) {
   setObjectName(QStringLiteral("FocusRing"));
+  hide();  // until a control of the window has the focus
   connect(qApp, &QApplication::focusChanged, this,
           [this](QWidget* /*old*/, QWidget* now) { Follow(now); });
 }

@@ -181,6 +181,8 @@ TEST_F(Form1Test, ConvertedFieldsShowTheirBeginning) {
 // Tab walks the controls in the designed order and wraps; the focused control, and only it,
 // has the white ring around it, on the window's dark blue.
 TEST_F(Form1Test, FocusIsVisibleOnEveryControlInTabOrder) {
+  // No ring while no control of the window has the focus.
+  EXPECT_EQ(Form1(beeper).grab().toImage().pixel(2, 2), qRgb(0, 0, 150));
   form->SetOuterWidth(7185);  // the whole window in view
   form->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
