@@ -52,7 +52,12 @@ def text_of(node):
 def main(program):
     process = subprocess.Popen([program])
     try:
-        form = wait_for("no window named Tessaldo on the AT-SPI bus", lambda: window(process.pid))
+        def started():
+            if process.poll() is not None:
+                fail(f"bin ended with status {process.returncode} before its window appeared")
+            return window(process.pid)
+
+        form = wait_for("no window named Tessaldo on the AT-SPI bus", started)
         nodes = list(descendants(form))
         fields = {}
         for name in FIELDS:
