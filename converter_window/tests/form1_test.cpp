@@ -208,6 +208,25 @@ TEST_F(Form1Test, FocusIsVisibleOnEveryControlInTabOrder) {
   }
 }
 
+// From the keyboard, a row chosen in the table with the arrows is picked with Enter; the hint
+// widens Label6 to the right on one line.
+TEST_F(Form1Test, KeyboardPickAndLabel6) {
+  auto& list = Control<QTreeWidget>("ListView1");
+  list.setFocus(Qt::TabFocusReason);
+  QTest::keyClick(&list, Qt::Key_Down);
+  QTest::keyClick(&list, Qt::Key_Down);
+  QTest::keyClick(&list, Qt::Key_Return);
+  EXPECT_EQ(Texts(), (QStringList{"2", "10", "2", "2", "II", "|| STX || "}));
+
+  QLabel& label6 = Control<QLabel>("Label6");
+  const QRect designed = label6.geometry();
+  QTest::keyClicks(&Text(4), "f");
+  EXPECT_EQ(label6.text(), "Esadecimale (solo MAIUSCOLE)");
+  EXPECT_EQ(label6.geometry().topLeft(), designed.topLeft());
+  EXPECT_EQ(label6.height(), designed.height());
+  EXPECT_GT(label6.width(), designed.width() * 2);
+}
+
 // Qt's own texts are Italian: the numeric fields' menu and the Roman field's.
 TEST(ConverterProgramTest, MenusSpeakItalian) {
   ConverterProgram program;
