@@ -138,7 +138,7 @@ TEST_F(Form1Test, FrontEndCases) {
 }
 
 // A field written by a conversion shows its beginning, however long its text; the edited field
-// keeps its caret where the edit left it. Text6 shows the bars.
+// keeps its caret where the edit left it. Text6 shows the bars, its caret at its beginning.
 TEST_F(Form1Test, ConvertedFieldsShowTheirBeginning) {
   QTest::keyClicks(&Text(1), "99999999999999");
   EXPECT_EQ(Text(2).text().size(), 47);
@@ -176,6 +176,7 @@ TEST_F(Form1Test, ConvertedFieldsShowTheirBeginning) {
                                                          : '?');
   }
   EXPECT_EQ(shown, "|R B|B B|R B");
+  EXPECT_EQ(Control<QTextEdit>("Text6").textCursor().position(), 0);
 }
 
 // Tab walks the controls in the designed order and wraps; the focused control, and only it,
