@@ -121,7 +121,10 @@ Form1::Form1(platform::Beeper& beeper, QWidget* parent)
   Form_Load();
 }
 
-Form1::~Form1() = default;
+// The ring goes first, while the control it is around still lives.
+Form1::~Form1() {
+  delete focusRing_;
+}
 
 // Every control from the designed layout, created in its order, so that each field lies above
 // the label strip it covers.
