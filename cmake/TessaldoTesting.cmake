@@ -60,7 +60,15 @@ if(TESSALDO_GUI AND UNIX AND NOT APPLE)
   tessaldo_find_tools(test_missing
     desktop-file-validate desktop-file-utils
     Xvfb xvfb xdotool xdotool openbox openbox
-    xprop x11-utils xwininfo x11-utils convert imagemagick import imagemagick)
+    xprop x11-utils xwininfo x11-utils convert imagemagick import imagemagick
+    dbus-daemon dbus-daemon)
+  # The screen reader's client: Python's AT-SPI bindings and the accessibility bus.
+  if(NOT EXISTS /usr/lib/python3/dist-packages/pyatspi)
+    list(APPEND test_missing python3-pyatspi gir1.2-atspi-2.0)
+  endif()
+  if(NOT EXISTS /usr/libexec/at-spi-bus-launcher)
+    list(APPEND test_missing at-spi2-core)
+  endif()
 endif()
 tessaldo_require("the tests" TESSALDO_TESTS ${test_missing})
 

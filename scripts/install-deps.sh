@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
-  libasound2-dev fonts-comic-neue fonts-liberation fontconfig
+  libasound2-dev fonts-comic-neue fonts-liberation fontconfig qt6-translations-l10n
 )
 if [ "${1:-}" = test ]; then
   packages+=(
@@ -16,7 +16,8 @@ if [ "${1:-}" = test ]; then
     libgtest-dev googletest libbenchmark-dev
     g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 nsis
     xvfb xauth xdotool x11-utils imagemagick openbox
-    desktop-file-utils dpkg-dev fakeroot file lintian appstream polkitd dbus-daemon
+    dbus-daemon at-spi2-core python3-pyatspi gir1.2-atspi-2.0
+    desktop-file-utils dpkg-dev fakeroot file lintian appstream polkitd
   )
 fi
 

@@ -26,45 +26,35 @@
 #include <QTreeWidgetItem>
 #include <algorithm>
 #include <chrono>
-#include <exception>
-#include <initializer_list>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 
-#include "tessaldo/conversion/code_page.h"
-#include "tessaldo/conversion/conversioni.h"
-#include "tessaldo/conversion/failure.h"
+#include "tessaldo/converter_window/character_table.h"
 #include "tessaldo/converter_window/clickable_image.h"
+#include "tessaldo/converter_window/focus_ring.h"
 #include "tessaldo/converter_window/text6_display.h"
 #include "tessaldo/resources.h"
 #include "tessaldo/resources/qt_design.h"
-#include "tessaldo/support/expected.h"
 
 namespace tessaldo {
 
 namespace {
 
 using namespace design;
+using form1_layout::Kind;
 
 constexpr unsigned kBeepHz = 200;
 constexpr unsigned kBeepMs = 200;
+constexpr int kDpi = 96;  // Qt lays widgets out in logical pixels
 
-// Outer widths in twips: the panel with the table is closed at exactly kClosedWidth and open at
-// any other width. The frame counted into them is the designed one, 45 twips on each side, not
-// whatever the window system draws: the client area, which the window controls, then cuts the
-// panel off at the same place everywhere (3940 twips, left of the table at 3960).
-constexpr int kFrameTwips = 45;
-constexpr int kClosedWidth = 4030;
-constexpr int kOpenWidth = 7185;
-
-// The character table's columns, in twips; the second is the list's width less kTokenMargin.
-constexpr int kCodeColumnWidth = 1200;
-constexpr int kTokenMargin = 1560;
-constexpr int kCodes = 256;
-
-const QString kClosedPicture = QStringLiteral("left.jpg");
-const QString kOpenPicture = QStringLiteral("right.jpg");
+QString Q(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 bool IsModifierKey(int key) {
   switch (key) {
@@ -94,11 +84,6 @@ bool IsTypedText(const QKeyEvent& event) {
   return held != Qt::ControlModifier && held != (Qt::ControlModifier | Qt::ShiftModifier);
 }
 
-QString TokenOf(int code) {
-  const std::string_view token = CodePage::TokenOf(static_cast<std::uint8_t>(code));
-  return QString::fromUtf8(token.data(), static_cast<qsizetype>(token.size()));
-}
-
 bool IsEnterKey(const QKeyEvent& event) {
   const Qt::KeyboardModifiers held = event.modifiers() & ~Qt::KeypadModifier;
   return (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) && held == Qt::NoModifier;
@@ -110,163 +95,164 @@ Form1::Form1(platform::Beeper& beeper, QWidget* parent)
     : QWidget(parent),
       beeper_(beeper),
       model_(YieldRef(eventPump_)),
+      // Whatever a job throws stops with it: the model took nothing of that edit, and the
+      // fields are shown afresh from it.
+      jobs_([this](const std::string& why) {
+        qCritical("Form1: edit abandoned: %s", why.c_str());
+        DisplayModel();
+      }),
       probe_(std::make_unique<LineEditProbe>()) {
   BuildLayout();
   numeric_ = {Text1, Text2, Text3, Text4};
-  connect(Text6Raw, &QLineEdit::textChanged, this, &Form1::Text6RawChange, Qt::DirectConnection);
+  connect(Text6Raw, &QLineEdit::textChanged, this, &Form1::Text6Raw_Change, Qt::DirectConnection);
 
   // A pick takes the row selected when it arrives; a pick arriving while a job runs waits for it.
   connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
     if (item == nullptr) return;
     const int row = SelectedRow();
-    RunExclusive([this, row] { ListView1DblClick(row); });
+    jobs_.Run([this, row] { ListView1_DblClick(row); });
   });
   ListView1->installEventFilter(this);
   connect(Command2, &QPushButton::clicked, this,
-          [this] { RunExclusive([this] { Command2Click(); }); });
-  connect(Image1, &ClickableImage::Click, this,
-          [this] { RunExclusive([this] { Image1Click(); }); });
-  connect(Image2, &ClickableImage::Click, this,
-          [this] { RunExclusive([this] { Image2Click(); }); });
+          [this] { jobs_.Run([this] { Command2_Click(); }); });
+  connect(Image1, &ClickableImage::Click, this, [this] { jobs_.Run([this] { Image1_Click(); }); });
+  connect(Image2, &ClickableImage::Click, this, [this] { jobs_.Run([this] { Image2_Click(); }); });
 
-  FormLoad();
+  Form_Load();
 }
 
-Form1::~Form1() = default;
+// The ring goes first, while the control it is around still lives.
+Form1::~Form1() {
+  delete focusRing_;
+}
 
+// Every control from the designed layout, created in its order, so that each field lies above
+// the label strip it covers.
 void Form1::BuildLayout() {
   setObjectName(QStringLiteral("Form1"));
-  setWindowTitle(QStringLiteral("Tessaldo"));
+  setWindowTitle(Q(form1_layout::kCaption));
   setWindowIcon(QIcon(QString::fromLatin1(kFormIconPath)));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
-  setFixedSize(TwipsSize(7095, 5550));
-  outerWidth_ = kOpenWidth;
+  setFixedSize(TwipsSize(form1_layout::kClientWidth, form1_layout::kClientHeight));
 
-  auto label = [this](const char* name, const char* caption, int left, int top, qreal points) {
-    auto* l = new QLabel(QString::fromUtf8(caption), this);
-    l->setObjectName(QLatin1String(name));
-    l->setFont(DesignedFont("Comic Sans MS", points));
-    l->setWordWrap(false);
-    l->setAutoFillBackground(true);
-    SetColours(*l, QPalette::WindowText, kWhite, QPalette::Window, kDarkBlue);
-    l->move(TwipsRect(left, top, 0, 0).topLeft());
-    l->adjustSize();
-    return l;
-  };
-  auto numeric = [this](const char* name, QRect rect, QFont font, const char* accessible) {
-    auto* field = new NumericEdit(*this, this);
-    field->setObjectName(QLatin1String(name));
-    field->setGeometry(rect);
-    field->setFont(font);
-    SetColours(*field, QPalette::Text, kDarkBlue, QPalette::Base, kFieldBackground);
-    field->setAccessibleName(QString::fromUtf8(accessible));
-    return field;
-  };
-  auto picture = [this](const char* name, QRect rect, const char* resource, const char* tip) {
-    auto* image = new ClickableImage(this);
-    image->setObjectName(QLatin1String(name));
-    image->setGeometry(rect);
-    image->setPixmap(QPixmap(QString::fromLatin1(resource)));
-    image->setToolTip(QString::fromUtf8(tip));
-    image->setCursor(Qt::PointingHandCursor);
-    return image;
-  };
-
-  // Created in the designed order, so that each field lies above the label strip it covers.
-  Label1 = label("Label1", "Decimale", 120, 240, 12);
-  Text1 = numeric("Text1", TwipsRect(120, 600, 2655, 525),
-                  DesignedFont("Comic Sans MS", 14.25, true), "Decimale");
-  Image1 = picture("Image1", TwipsRect(2985, 420, 720, 720), kEmblemPath, "Autore");
-  Label4 = label("Label4", "Binario", 120, 1320, 9.75);
-  Text2 = numeric("Text2", TwipsRect(120, 1560, 3735, 405), DesignedFont("Comic Sans MS", 12),
-                  "Binario");
-  Label5 = label("Label5", "Ottale", 120, 2160, 9.75);
-  Text3 = numeric("Text3", TwipsRect(120, 2400, 3735, 405), DesignedFont("Comic Sans MS", 12),
-                  "Ottale");
-  Label6 = label("Label6", "Esadecimale", 120, 3000, 9.75);
-  Text4 = numeric("Text4", TwipsRect(120, 3240, 3735, 405), DesignedFont("Comic Sans MS", 12),
-                  "Esadecimale");
-  Label2 = label("Label2", "Romano", 120, 3840, 9.75);
-
-  Text5 = new QLineEdit(this);
-  Text5->setObjectName(QStringLiteral("Text5"));
-  Text5->setGeometry(TwipsRect(120, 4080, 3735, 405));
-  Text5->setFont(DesignedFont("Comic Sans MS", 12));
-  SetColours(*Text5, QPalette::Text, kDarkBlue, QPalette::Base, kFieldBackground);
-  Text5->setReadOnly(true);
-  Text5->setAccessibleName(QStringLiteral("Romano"));
-
-  Label3 = label("Label3", "UTF-8   (Base 256)", 120, 4680, 9.75);
-  Label3->setToolTip(QStringLiteral(
-      "Conversione dei numeri in base 256 con rappresentazione tramite i simboli del set di "
-      "caratteri UTF-8"));
-
-  Text6Raw = new QLineEdit(this);
-  Text6Raw->setObjectName(QStringLiteral("Text6Raw"));
-  Text6Raw->setGeometry(TwipsRect(2760, 4560, 735, 285));
-  Text6Raw->hide();
-
-  Text6 = new QTextEdit(this);
-  Text6->setObjectName(QStringLiteral("Text6"));
-  Text6->setGeometry(TwipsRect(120, 4920, 3135, 375));
-  Text6->setFont(DesignedFont("Arial", 12, true));
-  SetColours(*Text6, QPalette::Text, kDarkBlue, QPalette::Base, kFieldBackground);
-  Text6->setReadOnly(true);
-  Text6->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-  Text6->setUndoRedoEnabled(false);
-  Text6->setAcceptRichText(false);
-  Text6->setLineWrapMode(QTextEdit::NoWrap);
-  Text6->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  Text6->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  Text6->setTabChangesFocus(true);
-  Text6->document()->setDocumentMargin(1);
-  Text6->setToolTip(QStringLiteral("Le barre rosse separano i vari caratteri"));
-  Text6->setAccessibleName(QStringLiteral("UTF-8   (Base 256)"));
-
-  Image2 = picture("Image2", TwipsRect(3360, 4920, 360, 360), kImage2ClosedPath,
-                   "Visualizza/Nascondi la scrittura guidata del campo UTF-8");
-
-  ListView1 = new QTreeWidget(this);
-  ListView1->setObjectName(QStringLiteral("ListView1"));
-  ListView1->setGeometry(TwipsRect(3960, 120, 3015, 4695));
-  ListView1->setFont(DesignedFont("Comic Sans MS", 9));
-  ListView1->setRootIsDecorated(false);
-  ListView1->setItemsExpandable(false);
-  ListView1->setExpandsOnDoubleClick(false);
-  ListView1->setUniformRowHeights(true);
-  ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-  ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-  ListView1->setAllColumnsShowFocus(true);
-  ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  ListView1->header()->setStretchLastSection(false);
-  ListView1->header()->setSectionsMovable(false);
-  ListView1->setColumnCount(0);
-
-  Command2 = new QPushButton(QStringLiteral("Cancella"), this);
-  Command2->setObjectName(QStringLiteral("Command2"));
-  Command2->setGeometry(TwipsRect(6120, 4920, 855, 375));
-  Command2->setToolTip(QStringLiteral("Cancella l'ultimo carattere inserito"));
-  Command2->setCursor(Qt::PointingHandCursor);
-
-  for (QWidget* field : std::initializer_list<QWidget*>{Text1, Text2, Text3, Text4, Text5, Text6}) {
-    field->raise();
+  std::map<int, QWidget*> tabOrder;
+  for (const form1_layout::Control& control : form1_layout::Controls()) {
+    QWidget* widget = CreateControl(control);
+    if (control.tabIndex >= 0 && widget->focusPolicy() != Qt::NoFocus && control.visible) {
+      tabOrder[control.tabIndex] = widget;
+    }
+  }
+  QWidget* previous = nullptr;
+  for (const auto& [index, widget] : tabOrder) {
+    if (previous != nullptr) QWidget::setTabOrder(previous, widget);
+    previous = widget;
   }
 
-  QWidget::setTabOrder(Text1, Text2);
-  QWidget::setTabOrder(Text2, Text3);
-  QWidget::setTabOrder(Text3, Text4);
-  QWidget::setTabOrder(Text4, Text5);
-  QWidget::setTabOrder(Text5, Text6);
-  QWidget::setTabOrder(Text6, ListView1);
-  QWidget::setTabOrder(ListView1, Command2);
+  const auto find = [this]<class T>(T*& slot, const char* name) {
+    slot = findChild<T*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
+  };
+  find(Label1, "Label1"), find(Label2, "Label2"), find(Label3, "Label3");
+  find(Label4, "Label4"), find(Label5, "Label5"), find(Label6, "Label6");
+  find(Text1, "Text1"), find(Text2, "Text2"), find(Text3, "Text3"), find(Text4, "Text4");
+  find(Text5, "Text5"), find(Text6Raw, "Text6Raw"), find(Text6, "Text6");
+  find(Image1, "Image1"), find(Image2, "Image2");
+  find(ListView1, "ListView1"), find(Command2, "Command2");
+  Image1->setPixmap(QPixmap(QString::fromLatin1(kEmblemPath)));
+  Image2->setPixmap(QPixmap(QString::fromLatin1(kImage2ClosedPath)));
+
+  focusRing_ = new FocusRing(*this);
   Text1->setFocus(Qt::OtherFocusReason);
+}
+
+QWidget* Form1::CreateControl(const form1_layout::Control& control) {
+  QWidget* widget = nullptr;
+  switch (control.kind) {
+    case Kind::kLabel: {
+      auto* label = new QLabel(Q(control.caption), this);
+      label->setWordWrap(false);
+      label->setAutoFillBackground(true);
+      widget = label;
+      break;
+    }
+    case Kind::kNumericEdit:
+      widget = new NumericEdit(*this, this);
+      break;
+    case Kind::kLockedEdit:
+    case Kind::kHiddenEdit: {
+      auto* edit = new QLineEdit(this);
+      edit->setReadOnly(control.kind == Kind::kLockedEdit);
+      widget = edit;
+      break;
+    }
+    case Kind::kRichEdit:
+      widget = CreateText6();
+      break;
+    case Kind::kImage:
+      widget = new ClickableImage(this);
+      break;
+    case Kind::kListView:
+      widget = CreateListView1();
+      break;
+    case Kind::kButton:
+      widget = new QPushButton(Q(control.caption), this);
+      break;
+  }
+  widget->setObjectName(Q(control.name));
+  const form1_layout::Rect& at = control.twips;
+  widget->setGeometry(TwipsRect(at.left, at.top, at.width, at.height));
+  if (!control.font.family.empty()) {
+    widget->setFont(DesignedFont(std::string(control.font.family).c_str(), control.font.points,
+                                 control.font.bold));
+  }
+  if (control.text && control.background) {
+    const bool label = control.kind == Kind::kLabel;
+    SetColours(*widget, label ? QPalette::WindowText : QPalette::Text, *control.text,
+               label ? QPalette::Window : QPalette::Base, *control.background);
+  }
+  if (!control.tooltip.empty()) widget->setToolTip(Q(control.tooltip));
+  if (control.hand) widget->setCursor(Qt::PointingHandCursor);
+  if (!control.accessibleName.empty()) widget->setAccessibleName(Q(control.accessibleName));
+  // Labels size themselves to their caption, left and top fixed.
+  if (control.kind == Kind::kLabel) widget->adjustSize();
+  if (!control.visible) widget->hide();
+  return widget;
+}
+
+QTextEdit* Form1::CreateText6() {
+  auto* text6 = new QTextEdit(this);
+  text6->setReadOnly(true);
+  text6->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  text6->setUndoRedoEnabled(false);
+  text6->setAcceptRichText(false);
+  text6->setLineWrapMode(QTextEdit::NoWrap);
+  text6->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  text6->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  text6->setTabChangesFocus(true);
+  text6->document()->setDocumentMargin(1);
+  return text6;
+}
+
+QTreeWidget* Form1::CreateListView1() {
+  auto* list = new QTreeWidget(this);
+  list->setRootIsDecorated(false);
+  list->setItemsExpandable(false);
+  list->setExpandsOnDoubleClick(false);
+  list->setUniformRowHeights(true);
+  list->setSelectionMode(QAbstractItemView::SingleSelection);
+  list->setSelectionBehavior(QAbstractItemView::SelectRows);
+  list->setAllColumnsShowFocus(true);
+  list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  list->header()->setStretchLastSection(false);
+  list->header()->setSectionsMovable(false);
+  list->setColumnCount(0);
+  return list;
 }
 
 void Form1::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
-  painter.fillRect(rect(), ToQColor(kDarkBlue));
+  painter.fillRect(rect(), ToQColor(form1_layout::kBackground));
 }
 
 // Enter or Return on the table picks the selected row, as a double-click does.
@@ -274,7 +260,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
   if (watched == ListView1 && event->type() == QEvent::KeyPress &&
       IsEnterKey(*static_cast<QKeyEvent*>(event))) {
     const int row = SelectedRow();
-    RunExclusive([this, row] { ListView1DblClick(row); });
+    jobs_.Run([this, row] { ListView1_DblClick(row); });
     return true;
   }
   return QWidget::eventFilter(watched, event);
@@ -284,13 +270,12 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 // Start-up and the panel.
 
 int Form1::OuterWidth() const {
-  if (width() == Px(outerWidth_ - 2 * kFrameTwips)) return outerWidth_;
-  return width() * kTwipsPerPixel + 2 * kFrameTwips;
+  return width_.Read(width(), kDpi);
 }
 
 void Form1::SetOuterWidth(int twips) {
-  outerWidth_ = std::max(twips, 2 * kFrameTwips);
-  setFixedWidth(Px(outerWidth_ - 2 * kFrameTwips));
+  width_.Set(twips);
+  setFixedWidth(width_.ClientPx(kDpi));
 }
 
 QString Form1::ProgramDirectory() const {
@@ -301,37 +286,40 @@ void Form1::SetProgramDirectory(const QString& directory) {
   programDirectory_ = directory;
 }
 
-void Form1::FormLoad() {
-  SetOuterWidth(kClosedWidth);
+void Form1::Form_Load() {
+  SetOuterWidth(panel::kClosedWidth);
 
-  ListView1->setHeaderLabels({QStringLiteral("Codice"), QStringLiteral("Carattere")});
-  ListView1->setColumnWidth(0, Px(kCodeColumnWidth));
-  const int listWidth = ListView1->width() * kTwipsPerPixel;
-  ListView1->setColumnWidth(1, Px(listWidth - kTokenMargin));
+  const auto columns = character_table::Columns(ListView1->width() * kTwipsPerPixel);
+  QStringList captions;
+  for (const character_table::Column& column : columns) captions << Q(column.caption);
+  ListView1->setHeaderLabels(captions);
+  for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
+    ListView1->setColumnWidth(i, Px(columns[static_cast<std::size_t>(i)].twips));
+  }
 
-  // Each row complete before it goes in; all 256 in one insertion.
+  // Each row complete before it goes in; all of them in one insertion.
   QList<QTreeWidgetItem*> rows;
-  rows.reserve(kCodes);
-  for (int code = 0; code < kCodes; ++code) {
-    rows.append(new QTreeWidgetItem(QStringList{QString::number(code), TokenOf(code)}));
+  rows.reserve(character_table::kRows);
+  for (int index = 0; index < character_table::kRows; ++index) {
+    const character_table::Row row = character_table::RowAt(index);
+    rows.append(new QTreeWidgetItem(QStringList{Q(row.code), Q(row.token)}));
   }
   ListView1->addTopLevelItems(rows);
 }
 
 // The about window is created on the first click; later clicks load it again when it was closed,
 // or bring it to the front.
-void Form1::Image1Click() {
+void Form1::Image1_Click() {
   if (!about_) about_ = std::make_unique<AboutWindowHost>();
   about_->Show();
 }
 
 // Reads the width back after setting it, and only then the picture: a picture that cannot be
 // read leaves Image2 as it was, with the width already changed.
-void Form1::Image2Click() {
-  SetOuterWidth(OuterWidth() == kClosedWidth ? kOpenWidth : kClosedWidth);
-  const QString name = OuterWidth() == kClosedWidth ? kClosedPicture : kOpenPicture;
+void Form1::Image2_Click() {
+  SetOuterWidth(panel::Toggled(OuterWidth()));
   QImage picture;
-  if (picture.load(QDir(ProgramDirectory()).filePath(name))) {
+  if (picture.load(QDir(ProgramDirectory()).filePath(Q(panel::PictureFor(OuterWidth()))))) {
     Image2->setPixmap(QPixmap::fromImage(std::move(picture)));
   }
 }
@@ -352,44 +340,21 @@ QStringList Form1::CaratteriScelti() const {
   return tokens;
 }
 
-void Form1::ListView1DblClick(int row) {
+void Form1::ListView1_DblClick(int row) {
   if (row < 0 || row >= ListView1->topLevelItemCount()) return;
   Display(model_.Apply(Request::Picking(ListView1->topLevelItem(row)->text(1).toStdString())));
 }
 
-void Form1::Command2Click() {
+void Form1::Command2_Click() {
   Display(model_.Apply(Request::Of(Request::Kind::kCancella)));
 }
 
 // ---------------------------------------------------------------------------------------------
-// One job at a time. The digit writers let pending events in; an edit that arrives meanwhile
-// (a posted key, a timer's paste) waits in `pending_` and runs when the running job has ended,
-// so no edit ever sees the fields half written. Whatever a job throws stops here: the model took
-// nothing of that edit, and the fields are shown afresh from it.
+// The numeric fields' edits, each one job of the window: the digit writers let pending events
+// in, and an edit that arrives meanwhile (a posted key, a timer's paste) waits for the running
+// job, so no edit ever sees the fields half written.
 
-void Form1::RunExclusive(std::function<void()> job) {
-  pending_.push_back(std::move(job));
-  if (running_) return;
-  running_ = true;
-  while (!pending_.empty()) {
-    std::function<void()> next = std::move(pending_.front());
-    pending_.pop_front();
-    try {
-      next();
-    } catch (const std::exception& error) {
-      qCritical("Form1: edit abandoned: %s", error.what());
-      DisplayModel();
-    } catch (...) {
-      qCritical("Form1: edit abandoned");
-      DisplayModel();
-    }
-  }
-  running_ = false;
-}
-
-void Form1::EventPump::operator()() const {
-  using Clock = std::chrono::steady_clock;
-  static Clock::time_point last;  // the user-interface thread's last pass
+void Form1::EventPump::operator()() {
   const Clock::time_point now = Clock::now();
   if (now - last < std::chrono::milliseconds(1)) return;
   last = now;
@@ -402,18 +367,18 @@ int Form1::IndexOf(const NumericEdit& field) const {
 
 void Form1::FieldKeyPress(NumericEdit& field, QKeyEvent& event) {
   const int index = IndexOf(field);
-  if (running_) {
+  if (jobs_.Running()) {
     std::shared_ptr<QKeyEvent> copy(event.clone());
-    pending_.push_back([this, index, copy] { ProcessKey(index, *copy); });
     event.accept();
+    jobs_.Run([this, index, copy] { ProcessKey(index, *copy); });
     return;
   }
-  RunExclusive([this, index, &event] { ProcessKey(index, event); });
+  jobs_.Run([this, index, &event] { ProcessKey(index, event); });
 }
 
 void Form1::FieldEdit(NumericEdit& field, Request::Kind kind, QClipboard::Mode mode) {
   const int index = IndexOf(field);
-  RunExclusive([this, index, kind, mode] { EditWithClipboard(index, kind, mode); });
+  jobs_.Run([this, index, kind, mode] { EditWithClipboard(index, kind, mode); });
 }
 
 // A cut copies the selection first; a paste or an insert takes the clipboard's text as it is
@@ -431,17 +396,17 @@ void Form1::EditWithClipboard(int index, Request::Kind kind, QClipboard::Mode mo
 
 void Form1::FieldCommitText(NumericEdit& field, const QString& text) {
   const int index = IndexOf(field);
-  RunExclusive([this, index, text] {
+  jobs_.Run([this, index, text] {
     Edit(index, Request::Of(Request::Kind::kPaste, text.toStdU16String()));
   });
 }
 
 // A drop that cannot be applied at once is refused to the drag source, which keeps its text.
 bool Form1::FieldDrop(NumericEdit& field, const QString& text, QPoint point) {
-  if (running_) return false;
+  if (jobs_.Running()) return false;
   const int index = IndexOf(field);
   bool taken = false;
-  RunExclusive([this, index, &text, point, &taken] {
+  jobs_.Run([this, index, &text, point, &taken] {
     taken =
         Edit(index, Request::Of(Request::Kind::kInsert, text.toStdU16String(),
                                 numeric_[index]->cursorPositionAt(point))) == Outcome::kAccepted;
@@ -456,7 +421,7 @@ void Form1::FieldTextSetElsewhere(NumericEdit& field) {
   const QString text = field.text();
   const int caret = field.cursorPosition();
   field.SetText(QString::fromStdString(model_.Text(Field(index))));
-  RunExclusive([this, index, text, caret] {
+  jobs_.Run([this, index, text, caret] {
     Edit(index, Request::Of(Request::Kind::kReplace, text.toStdU16String(), caret));
   });
 }
@@ -471,8 +436,7 @@ bool Form1::FieldCanRedo(const NumericEdit& field) const {
 
 // ---------------------------------------------------------------------------------------------
 // Keys. Auto-repeats of a key that arrive while its last run was still going (a refused key's
-// tone) are merged into that run, as Windows merges the repeats it could not deliver: a held key
-// never puts the window behind the keyboard.
+// tone) are merged into that run: a held key never puts the window behind the keyboard.
 
 void Form1::ProcessKey(int index, QKeyEvent& event) {
   NumericEdit& field = *numeric_[index];
@@ -481,15 +445,14 @@ void Form1::ProcessKey(int index, QKeyEvent& event) {
     return;
   }
   event.accept();
-  if (event.isAutoRepeat() && event.timestamp() != 0 && held_.index == index &&
-      held_.key == event.key() && held_.text == event.text() && event.timestamp() < held_.until) {
-    return;
-  }
+  const KeyStroke stroke{index, event.key(), event.text().toStdU16String(), event.isAutoRepeat(),
+                         event.timestamp()};
+  if (held_.Merged(stroke)) return;
   const auto started = std::chrono::steady_clock::now();
   ProcessKeyNow(index, event);
   const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
       std::chrono::steady_clock::now() - started);
-  held_ = {index, event.key(), event.text(), event.timestamp() + quint64(took.count())};
+  held_.Ran(stroke, static_cast<std::uint64_t>(took.count()));
 }
 
 void Form1::ProcessKeyNow(int index, QKeyEvent& event) {
@@ -568,26 +531,42 @@ Outcome Form1::Edit(int index, Request request) {
 void Form1::Display(const Result& result, int edited) {
   for (const Write& write : result.writes) {
     const QString text = QString::fromStdString(write.text);
+    const int index = static_cast<int>(write.field);
     if (write.field == Field::kLabel6) {
       SetLabel6Caption(text);
-    } else if (static_cast<int>(write.field) < kNumericFields) {
-      numeric_[static_cast<int>(write.field)]->SetText(text);
+    } else if (write.field == Field::kText6Raw) {
+      Text6Raw->setText(text);
     } else {
-      (write.field == Field::kText5 ? Text5 : Text6Raw)->setText(text);
+      QLineEdit* shown = Text5;
+      if (index < kNumericFields) {
+        numeric_[index]->SetText(text);
+        shown = numeric_[index];
+      } else {
+        Text5->setText(text);
+      }
+      // A field written by a conversion shows its beginning, as an edit box does once its text
+      // is set; a long number scrolled to its end would read as another.
+      if (index != edited) shown->setCursorPosition(0);
     }
   }
   if (edited >= 0 && result.caret >= 0) numeric_[edited]->setCursorPosition(result.caret);
   if (result.outcome == Outcome::kRefused) beeper_.Beep(kBeepHz, kBeepMs);
 }
 
-// Every field as the model holds it.
+// Every field as the model holds it; a field that shows it already keeps its caret.
 void Form1::DisplayModel() {
-  Result all;
+  Result differing;
   for (const Field field : {Field::kText1, Field::kText2, Field::kText3, Field::kText4,
                             Field::kText5, Field::kText6Raw, Field::kLabel6}) {
-    all.writes.push_back({field, model_.Text(field)});
+    const int index = static_cast<int>(field);
+    const QString shown = field == Field::kLabel6     ? Label6->text()
+                          : field == Field::kText5    ? Text5->text()
+                          : field == Field::kText6Raw ? Text6Raw->text()
+                                                      : numeric_[index]->text();
+    if (shown.toStdString() != model_.Text(field))
+      differing.writes.push_back({field, model_.Text(field)});
   }
-  Display(all);
+  Display(differing);
 }
 
 // Labels size themselves to their caption; a longer one grows to the right.
@@ -600,7 +579,7 @@ void Form1::SetLabel6Caption(const QString& caption) {
 // ---------------------------------------------------------------------------------------------
 // Base-256 display: the shown text in dark blue, the red bars where the rule puts them.
 
-void Form1::Text6RawChange() {
+void Form1::Text6Raw_Change() {
   const Text6Display shown = ShowText6(Text6Raw->text().toStdU16String());
   if (shown.text.empty()) {
     Text6->clear();

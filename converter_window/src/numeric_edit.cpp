@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDragLeaveEvent>
 #include <QDropEvent>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QInputMethodEvent>
@@ -123,6 +124,15 @@ void NumericEdit::inputMethodEvent(QInputMethodEvent* event) {
   QLineEdit::inputMethodEvent(&composing);
   if (!committed.isEmpty()) owner_.FieldCommitText(*this, committed);
   event->accept();
+}
+
+// Left for another control of the window, the field shows its beginning again, as it does once
+// a conversion has written it; a window that is only deactivated keeps the caret where it was.
+void NumericEdit::focusOutEvent(QFocusEvent* event) {
+  QLineEdit::focusOutEvent(event);
+  if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason) {
+    setCursorPosition(0);
+  }
 }
 
 }  // namespace tessaldo

@@ -5,9 +5,16 @@
 #include <functional>
 #include <stdexcept>
 
-#include "tessaldo/resources/qt_design.h"
+#include "front_end_cases.h"
+#include "tessaldo/converter_window/converter_program.h"
 #include "tessaldo/converter_window/form1.h"
+#include "tessaldo/resources/qt_design.h"
 #include "tessaldo/testing/qt_testing.h"
+
+// Failures show Qt's strings as text.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 namespace tessaldo::testing {
 namespace {
@@ -23,10 +30,28 @@ class RecordingBeeper final : public platform::Beeper {
   std::function<void()> during;
 };
 
+// Opens the field's context menu and returns its entries' texts (mnemonics and shortcuts
+// left out); triggers the entry named `trigger`, if any, and closes the menu.
+QStringList Menu(QWidget& field, const char* trigger = nullptr) {
+  QContextMenuEvent request(QContextMenuEvent::Mouse, {5, 5}, field.mapToGlobal(QPoint(5, 5)));
+  QApplication::sendEvent(&field, &request);
+  QMenu* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  if (menu == nullptr) return {"no menu"};
+  QStringList entries;
+  for (QAction* action : menu->actions()) {
+    if (!action->isSeparator()) entries << action->text().section('\t', 0, 0).remove('&');
+  }
+  if (trigger != nullptr) menu->findChild<QAction*>(trigger)->trigger();
+  menu->close();
+  return entries;
+}
+
 class Form1Test : public ::testing::Test {
  protected:
-  void SetUp() override {
+  void SetUp() override { Open(); }
+  void Open() {
     design::InstallFontSubstitutes();
+    beeper.tones.clear();
     form = std::make_unique<Form1>(beeper);
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -59,37 +84,84 @@ class Form1Test : public ::testing::Test {
     QApplication::sendEvent(&field, &drop);
     return drop.isAccepted();
   }
+  void Pick(int code) {
+    auto& list = Control<QTreeWidget>("ListView1");
+    QTreeWidgetItem* row = list.topLevelItem(code);
+    list.scrollToItem(row);
+    const QPoint at = list.visualItemRect(row).center();
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, at);
+  }
   QImage Arrow() const { return Control<QLabel>("Image2").pixmap().toImage(); }
 
   RecordingBeeper beeper;
   std::unique_ptr<Form1> form;
 };
 
-// A key, a paste from the context menu, a drop and undo all reach every field; a refusal beeps
-// 200 Hz for 200 ms and changes nothing; Text6 shows the bars.
-TEST_F(Form1Test, EveryWayInKeepsTheFieldsInStep) {
-  QTest::keyClicks(&Text(2), "1010");
-  EXPECT_EQ(Texts(), (QStringList{"10", "1010", "12", "A", "X", "|| LF || "}));
-  QTest::keyClicks(&Text(2), "2");
-  EXPECT_EQ(beeper.tones, std::vector<unsigned>{200200});
+// The gestures both windows share, played on the real widgets of a fresh window each.
+TEST_F(Form1Test, FrontEndCases) {
+  using front_end_cases::Action;
+  for (const front_end_cases::Case& c : front_end_cases::Cases()) {
+    SCOPED_TRACE(std::string(c.name));
+    Open();
+    for (const front_end_cases::Step& step : c.steps) {
+      QLineEdit& field = Text(static_cast<int>(step.field) + 1);
+      const QString text = QString::fromStdU16String(std::u16string(step.text));
+      switch (step.action) {
+        case Action::kType:
+          QTest::keyClicks(&field, text);
+          break;
+        case Action::kBackspace:
+          QTest::keyClick(&field, Qt::Key_Backspace);
+          break;
+        case Action::kMenuPaste:
+          QGuiApplication::clipboard()->setText(text);
+          Menu(field, "edit-paste");
+          break;
+        case Action::kUndo:
+          QTest::keyClick(&field, Qt::Key_Z, Qt::ControlModifier);
+          break;
+        case Action::kPick:
+          Pick(step.code);
+          break;
+        case Action::kCancella:
+          QTest::mouseClick(&Control<QPushButton>("Command2"), Qt::LeftButton);
+          break;
+      }
+    }
+    QStringList expected;
+    for (const std::string_view f : c.fields) expected << QString::fromUtf8(f.data(), f.size());
+    EXPECT_EQ(Texts(), expected);
+    EXPECT_EQ(beeper.tones, std::vector<unsigned>(c.beeps, 200200));
+    EXPECT_EQ(Control<QLabel>("Label6").text().toStdString(), c.label6);
+  }
+}
 
-  QGuiApplication::clipboard()->setText("0x_FF");
-  Text(4).selectAll();
-  QContextMenuEvent menuRequest(QContextMenuEvent::Mouse, {5, 5},
-                                Text(4).mapToGlobal(QPoint(5, 5)));
-  QApplication::sendEvent(&Text(4), &menuRequest);
-  QWidget* menu = QApplication::activePopupWidget();
-  ASSERT_NE(menu, nullptr);
-  menu->findChild<QAction*>("edit-paste")->trigger();
-  menu->close();
-  EXPECT_EQ(Texts(), (QStringList{"255", "11111111", "377", "FF", "CCLV", "|| NBSP || "}));
+// A field written by a conversion shows its beginning, however long its text; the edited field
+// keeps its caret where the edit left it. Text6 shows the bars, its caret at its beginning.
+TEST_F(Form1Test, ConvertedFieldsShowTheirBeginning) {
+  QTest::keyClicks(&Text(1), "99999999999999");
+  EXPECT_EQ(Text(2).text().size(), 47);
+  for (const int n : {2, 3, 4, 5}) EXPECT_EQ(Text(n).cursorPosition(), 0) << n;
+  EXPECT_EQ(Text(1).cursorPosition(), 14);
+  // Drawn, the binary field has its first digit at its left edge, not scrolled out of sight.
+  Text(2).grab();
+  EXPECT_LT(Text(2).inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), Text(2).width() / 8);
 
-  EXPECT_TRUE(Drop(Text(1), " 1 "));
-  EXPECT_EQ(Text(4).text(), "4E7");
-  EXPECT_FALSE(Drop(Text(1), "x"));
-  QTest::keyClick(&Text(1), Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_EQ(Text(4).text(), "FF");
-  EXPECT_EQ(beeper.tones.size(), 2u);
+  Text(2).setCursorPosition(3);
+  QTest::keyClick(&Text(2), Qt::Key_Backspace);  // the third digit of 47
+  EXPECT_EQ(Text(2).cursorPosition(), 2);
+  EXPECT_EQ(Text(1).cursorPosition(), 0);
+  Pick(65);
+  for (const int n : {1, 2, 3, 4, 5}) EXPECT_EQ(Text(n).cursorPosition(), 0) << n;
+  // Tabbing through a field selects it all; left, it shows its beginning again.
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  Text(1).setFocus(Qt::TabFocusReason);
+  QTest::keyClick(&Text(1), Qt::Key_Tab);
+  EXPECT_EQ(Text(2).selectedText(), "1000001");
+  QTest::keyClick(&Text(2), Qt::Key_Tab);
+  EXPECT_EQ(Text(2).cursorPosition(), 0);
 
   // Text6 shows each pair of bars as one red bar, the rest dark blue.
   Text(1).selectAll();
@@ -104,11 +176,76 @@ TEST_F(Form1Test, EveryWayInKeepsTheFieldsInStep) {
                                                          : '?');
   }
   EXPECT_EQ(shown, "|R B|B B|R B");
+  EXPECT_EQ(Control<QTextEdit>("Text6").textCursor().position(), 0);
+}
+
+// Tab walks the controls in the designed order and wraps; the focused control, and only it,
+// has the white ring around it, on the window's dark blue.
+TEST_F(Form1Test, FocusIsVisibleOnEveryControlInTabOrder) {
+  // No ring while no control of the window has the focus.
+  EXPECT_EQ(Form1(beeper).grab().toImage().pixel(2, 2), qRgb(0, 0, 150));
+  form->SetOuterWidth(7185);  // the whole window in view
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  const QStringList order{"Text1", "Text2",     "Text3",    "Text4", "Text5",
+                          "Text6", "ListView1", "Command2", "Text1"};
+  const auto ringAt = [](const QImage& image, const QWidget& control) {
+    const QRect r = control.geometry();
+    const int beside = 2;  // inside the ring's line, outside the control
+    return image.pixel(r.left() - beside, r.center().y()) == qRgb(255, 255, 255) &&
+           image.pixel(r.right() + beside, r.center().y()) == qRgb(255, 255, 255) &&
+           image.pixel(r.center().x(), r.bottom() + beside) == qRgb(255, 255, 255);
+  };
+  for (const QString& name : order) {
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr);
+    EXPECT_EQ(focused->objectName(), name);
+    const QImage shot = form->grab().toImage();
+    for (const QString& other : order) {
+      EXPECT_EQ(ringAt(shot, Control<QWidget>(other)), other == name)
+          << name.toStdString() << " " << other.toStdString();
+    }
+    QTest::keyClick(focused, Qt::Key_Tab);
+  }
+}
+
+// From the keyboard, a row chosen in the table with the arrows is picked with Enter; the hint
+// widens Label6 to the right on one line.
+TEST_F(Form1Test, KeyboardPickAndLabel6) {
+  auto& list = Control<QTreeWidget>("ListView1");
+  list.setFocus(Qt::TabFocusReason);
+  QTest::keyClick(&list, Qt::Key_Down);
+  QTest::keyClick(&list, Qt::Key_Down);
+  QTest::keyClick(&list, Qt::Key_Return);
+  EXPECT_EQ(Texts(), (QStringList{"2", "10", "2", "2", "II", "|| STX || "}));
+
+  QLabel& label6 = Control<QLabel>("Label6");
+  const QRect designed = label6.geometry();
+  QTest::keyClicks(&Text(4), "f");
+  EXPECT_EQ(label6.text(), "Esadecimale (solo MAIUSCOLE)");
+  EXPECT_EQ(label6.geometry().topLeft(), designed.topLeft());
+  EXPECT_EQ(label6.height(), designed.height());
+  EXPECT_GT(label6.width(), designed.width() * 2);
+}
+
+// Qt's own texts are Italian: the numeric fields' menu and the Roman field's.
+TEST(ConverterProgramTest, MenusSpeakItalian) {
+  ConverterProgram program;
+  program.Show();
+  Form1& form = program.Window();
+  QApplication::clipboard()->setText("1");
+  auto& text1 = *form.findChild<QLineEdit*>("Text1");
+  QTest::keyClicks(&text1, "12");
+  text1.selectAll();
+  EXPECT_EQ(Menu(text1), (QStringList{"Annulla", "Rifai", "Taglia", "Copia", "Incolla", "Elimina",
+                                      "Seleziona tutto"}));
+  EXPECT_EQ(Menu(*form.findChild<QLineEdit*>("Text5")), (QStringList{"Copia", "Seleziona tutto"}));
 }
 
 // The panel opens to the designed width and closes again; the closed panel shows one arrow at
-// start and after any toggles, the open panel another. A double-click picks a row.
-TEST_F(Form1Test, PanelArrowsAndPicks) {
+// start and after any toggles, the open panel another.
+TEST_F(Form1Test, PanelArrows) {
+  EXPECT_EQ(form->width(), 263);  // 3940 twips
   std::vector<std::pair<int, QImage>> seen{{form->OuterWidth(), Arrow()}};
   for (int click = 0; click < 3; ++click) {
     QTest::mouseClick(&Control<QLabel>("Image2"), Qt::LeftButton);
@@ -117,17 +254,7 @@ TEST_F(Form1Test, PanelArrowsAndPicks) {
   EXPECT_TRUE(seen[0] == seen[2] && seen[1] == seen[3] && seen[0].second != seen[1].second);
   EXPECT_EQ(seen[1].first, 7185);
   EXPECT_EQ(seen[2].first, 4030);
-
-  auto& list = Control<QTreeWidget>("ListView1");
-  for (const int code : {0, 65}) {
-    QTreeWidgetItem* row = list.topLevelItem(code);
-    list.scrollToItem(row);
-    const QPoint at = list.visualItemRect(row).center();
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, at);
-  }
-  EXPECT_EQ(Texts(), (QStringList{"65", "1000001", "101", "41", "LXV", "|| NUL || A || "}));
-  EXPECT_EQ(form->CaratteriScelti(), (QStringList{"NUL", "A"}));
+  EXPECT_EQ(form->width(), 473);  // 7095 twips
 }
 
 // Auto-repeats that arrive while a refused key's tone plays are merged; repeats of an accepted
@@ -145,6 +272,7 @@ TEST_F(Form1Test, HeldKeysNeverPutTheWindowBehind) {
   QTest::keyClick(&Text(2), Qt::Key_1);
   EXPECT_EQ(Text(1).text(), "1");
 
+  Text(1).end(false);
   for (int i = 0; i < 14; ++i) Key(Text(1), Qt::Key_9, "9", i > 0, 5000 + i * 33);
   const auto tones = beeper.tones.size();
   QCoreApplication::processEvents();
@@ -152,8 +280,9 @@ TEST_F(Form1Test, HeldKeysNeverPutTheWindowBehind) {
   EXPECT_EQ(beeper.tones.size(), tones + 1);
 }
 
-// Input methods, assistive technology and drops during a conversion go the users' own way.
-TEST_F(Form1Test, InputMethodsAccessibilityAndBusyDrops) {
+// Input methods, assistive technology and drops go the users' own way, also during a conversion;
+// the pictures are named for assistive technology by their tooltips.
+TEST_F(Form1Test, InputMethodsAccessibilityAndDrops) {
   for (const char* committed : {"12", "101"}) {
     QInputMethodEvent event;
     event.setCommitString(committed);
@@ -163,6 +292,7 @@ TEST_F(Form1Test, InputMethodsAccessibilityAndBusyDrops) {
   EXPECT_EQ(Text(1).text(), "5");
 
   QAccessibleInterface* hex = QAccessible::queryAccessibleInterface(&Text(4));
+  EXPECT_EQ(hex->text(QAccessible::Name), "Esadecimale");
   hex->editableTextInterface()->insertText(0, "A");
   EXPECT_EQ(Texts(), (QStringList{"165", "10100101", "245", "A5", "CLXV", "|| \u00a5 || "}));
   hex->editableTextInterface()->insertText(1, "g");
@@ -172,6 +302,21 @@ TEST_F(Form1Test, InputMethodsAccessibilityAndBusyDrops) {
   hex->setText(QAccessible::Value, "FF");
   EXPECT_EQ(Text(3).text(), "377");
   EXPECT_EQ(hex->text(QAccessible::Value), "FF");
+  // The pictures, named by their tooltips, are pressed as they are clicked.
+  QAccessibleInterface* arrow = QAccessible::queryAccessibleInterface(&Control<QLabel>("Image2"));
+  EXPECT_EQ(arrow->text(QAccessible::Name),
+            "Visualizza/Nascondi la scrittura guidata del campo UTF-8");
+  EXPECT_EQ(
+      QAccessible::queryAccessibleInterface(&Control<QLabel>("Image1"))->text(QAccessible::Name),
+      "Autore");
+  arrow->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_EQ(form->OuterWidth(), 7185);
+
+  EXPECT_TRUE(Drop(Text(1), " 1 "));
+  EXPECT_EQ(Text(1).text(), "1255");
+  EXPECT_FALSE(Drop(Text(1), "x"));
+  QTest::keyClick(&Text(1), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Text(4).text(), "FF");
 
   bool busyDrop = true;
   QTest::qWait(5);  // the conversion's first digit lets events in

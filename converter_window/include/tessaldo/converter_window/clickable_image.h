@@ -6,7 +6,8 @@ class QMouseEvent;
 
 namespace tessaldo {
 
-// A picture that reports a click: the left button pressed and released over it.
+// A picture that reports a click: the left button pressed and released over it, or the press
+// action of assistive technology.
 class ClickableImage final : public QLabel {
   Q_OBJECT
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QTranslator>
 #include <memory>
 
 #include "tessaldo/converter_window/form1.h"
@@ -7,8 +8,8 @@
 
 namespace tessaldo {
 
-// The converter as `bin` runs it: the font substitutes, the system's
-// services and the main window. Needs a QApplication.
+// The converter as `bin` runs it: Qt's own texts (menus, shortcuts) in Italian, the font
+// substitutes, the system's services and the main window. Needs a QApplication.
 class ConverterProgram {
  public:
   ConverterProgram();
@@ -20,6 +21,7 @@ class ConverterProgram {
   void Show();
 
  private:
+  QTranslator qtItalian_;
   std::unique_ptr<platform::Beeper> beeper_;
   std::unique_ptr<Form1> form_;
 };

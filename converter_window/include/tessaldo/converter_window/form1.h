@@ -5,14 +5,15 @@
 #include <QStringList>
 #include <QWidget>
 #include <array>
-#include <cstddef>
-#include <deque>
-#include <functional>
+#include <chrono>
 #include <memory>
-#include <vector>
 
 #include "tessaldo/converter_window/converter_model.h"
+#include "tessaldo/converter_window/form1_layout.h"
+#include "tessaldo/converter_window/held_keys.h"
+#include "tessaldo/converter_window/job_queue.h"
 #include "tessaldo/converter_window/numeric_edit.h"
+#include "tessaldo/converter_window/panel.h"
 #include "tessaldo/platform/beeper.h"
 
 class QKeyEvent;
@@ -27,8 +28,8 @@ class QTreeWidget;
 namespace tessaldo {
 
 class AboutWindowHost;
-
 class ClickableImage;
+class FocusRing;
 
 // The converter window: one whole number shown at once in decimal, binary, octal, hexadecimal,
 // Roman numerals and base 256. Typing into one of the four numeric fields converts the number,
@@ -46,9 +47,7 @@ class Form1 final : public QWidget, private NumericEditOwner {
   QStringList CaratteriScelti() const;
 
   // The outer width in twips: the client width plus the designed frame of 45 twips on each
-  // side, whatever frame the window system draws around it. Reading gives back the width last
-  // set, as long as the window still has the client width that setting gave it; a window that
-  // has been resized otherwise reads as its client width in twips plus the frame.
+  // side, whatever frame the window system draws around it.
   int OuterWidth() const;
   void SetOuterWidth(int twips);
 
@@ -69,26 +68,24 @@ class Form1 final : public QWidget, private NumericEditOwner {
   // input, so what the user does meanwhile reaches the window after the running job. A pass over
   // the event loop costs a hundred digits, so it runs at most once a millisecond.
   struct EventPump {
-    void operator()() const;
-  };
-  // The last run of a key, to merge the auto-repeats that arrived while it ran.
-  struct HeldKey {
-    int index = -1;
-    int key = 0;
-    QString text;
-    quint64 until = 0;  // the window system's clock, in ms
+    using Clock = std::chrono::steady_clock;
+    void operator()();
+    Clock::time_point last;  // this window's last pass
   };
 
   void BuildLayout();
+  QWidget* CreateControl(const form1_layout::Control& control);
+  QTextEdit* CreateText6();
+  QTreeWidget* CreateListView1();
 
   // Start-up, before the window is first shown: narrows the window and fills the table.
-  void FormLoad();
+  void Form_Load();
   // Guided entry: `row` is the table's selected row when the pick arrived, or -1.
-  void ListView1DblClick(int row);
-  void Command2Click();
+  void ListView1_DblClick(int row);
+  void Command2_Click();
+  void Image1_Click();
   // Opens or closes the panel with the table and "Cancella", and swaps the arrow.
-  void Image1Click();
-  void Image2Click();
+  void Image2_Click();
   int SelectedRow() const;
 
   // NumericEditOwner: each entry runs, or queues, one job of the window.
@@ -100,9 +97,6 @@ class Form1 final : public QWidget, private NumericEditOwner {
   bool FieldCanUndo(const NumericEdit& field) const override;
   bool FieldCanRedo(const NumericEdit& field) const override;
 
-  // Runs `job` now, or after the job that is running when it arrives; jobs run one at a time,
-  // in the order they arrived.
-  void RunExclusive(std::function<void()> job);
   int IndexOf(const NumericEdit& field) const;
 
   // A key of a numeric field, turned into the model's request.
@@ -121,11 +115,13 @@ class Form1 final : public QWidget, private NumericEditOwner {
   void SetLabel6Caption(const QString& caption);
 
   // Redraws Text6 from Text6Raw: dark blue, each pair of bars one red bar.
-  void Text6RawChange();
+  void Text6Raw_Change();
 
   platform::Beeper& beeper_;
   EventPump eventPump_;
   ConverterModel model_;
+  JobQueue jobs_;
+  HeldKeys held_;
 
   QLabel* Label1 = nullptr;
   QLabel* Label2 = nullptr;
@@ -142,17 +138,14 @@ class Form1 final : public QWidget, private NumericEditOwner {
   QTextEdit* Text6 = nullptr;
   ClickableImage* Image1 = nullptr;
   ClickableImage* Image2 = nullptr;
-  std::unique_ptr<AboutWindowHost> about_;
   QTreeWidget* ListView1 = nullptr;
   QPushButton* Command2 = nullptr;
+  FocusRing* focusRing_ = nullptr;
+  std::unique_ptr<AboutWindowHost> about_;
 
   std::array<NumericEdit*, kNumericFields> numeric_{};
   std::unique_ptr<LineEditProbe> probe_;
-  HeldKey held_;
-  std::deque<std::function<void()>> pending_;
-  bool running_ = false;
-
-  int outerWidth_ = 0;  // twips
+  panel::OuterWidth width_;
   QString programDirectory_;
 };
 

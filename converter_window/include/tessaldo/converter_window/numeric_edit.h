@@ -9,6 +9,7 @@
 
 class QContextMenuEvent;
 class QDropEvent;
+class QFocusEvent;
 class QInputMethodEvent;
 class QKeyEvent;
 class QMouseEvent;
@@ -55,6 +56,7 @@ class NumericEdit final : public QLineEdit {
   void dropEvent(QDropEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void inputMethodEvent(QInputMethodEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   NumericEditOwner& owner_;
