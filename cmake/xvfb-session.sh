@@ -39,10 +39,13 @@ start_xvfb() {
     fi
     echo $$ >"$claim/pid"
     claims+=("$claim")
-    [ -e "/tmp/.X11-unix/X$n" ] && continue
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
     Xvfb ":$n" -screen 0 "$1x$2x24" -nolisten tcp 2>"$work/xvfb.log" &
     pids+=($!)
-    if wait_for 20 sh -c "kill -0 $! 2>/dev/null && DISPLAY=:$n xprop -root >/dev/null 2>&1"; then
+    # The server that answers is this one: its lock names it (a server still ending on this
+    # display would answer too, for a moment).
+    if wait_for 20 sh -c "kill -0 $! 2>/dev/null && [ \"\$(tr -d ' ' </tmp/.X$n-lock 2>/dev/null)\" = $! ] &&
+        DISPLAY=:$n xprop -root >/dev/null 2>&1"; then
       export DISPLAY=":$n"
       return 0
     fi
