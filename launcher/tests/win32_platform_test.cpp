@@ -1,6 +1,7 @@
 // The Win32 launcher platform's file copy on real files (under Wine in the cross build): the copy
 // lands whole and writable, and no failure leaves its temporary file beside the destination.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -103,6 +104,32 @@ TEST_F(FileCopy, EveryFailureDeletesTheTemporaryFile) {
   ASSERT_FALSE(no_folder);
   EXPECT_EQ(no_folder.error(), kPathNotFound);
   EXPECT_TRUE(Entries(system_).empty());
+}
+
+// EsisteFile's attributes: a file's carry no directory bit, a folder's do, a missing path fails.
+TEST_F(FileCopy, AttributesTellFilesFromFoldersAndMissingPaths) {
+  const auto file = platform_->FileAttributes(source_.string());
+  ASSERT_TRUE(file);
+  EXPECT_EQ(*file & kAttributeDirectory, 0u);
+  const auto folder = platform_->FileAttributes(system_.string());
+  ASSERT_TRUE(folder);
+  EXPECT_NE(*folder & kAttributeDirectory, 0u);
+  const auto missing = platform_->FileAttributes((system_ / "manca.ocx").string());
+  ASSERT_FALSE(missing);
+  EXPECT_EQ(missing.error(), kFileNotFound);
+}
+
+// The kind of run: the restart's mark, which the platform takes out of the environment that
+// bin inherits; else the token's elevation, as the shell tells it.
+TEST(Win32Platform, KnowsTheRestartAndAnElevatedUser) {
+  constexpr char kMark[] = "TESSALDO_RIAVVIO_ELEVATO";
+  const bool elevated = ::IsUserAnAdmin() != FALSE;
+  EXPECT_EQ(MakeSystemLauncherPlatform({}, "")->Kind(),
+            elevated ? RunKind::kElevated : RunKind::kUser);
+  ::SetEnvironmentVariableA(kMark, "1");
+  const auto restarted = MakeSystemLauncherPlatform({}, "");
+  EXPECT_EQ(::GetEnvironmentVariableA(kMark, nullptr, 0), 0u);
+  EXPECT_EQ(restarted->Kind(), RunKind::kElevatedRestart);
 }
 
 }  // namespace

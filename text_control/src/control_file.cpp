@@ -10,7 +10,14 @@
 
 namespace {
 
-HINSTANCE control_instance = nullptr;
+// This file's own module, found from an address inside it.
+HINSTANCE ThisModule() {
+  HMODULE module = nullptr;
+  ::GetModuleHandleExW(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCWSTR>(&ThisModule), &module);
+  return module;
+}
 
 // Below HKEY_LOCAL_MACHINE: the machine's classes, where the control in the system folder is
 // registered for every user.
@@ -33,10 +40,12 @@ std::array<std::wstring, 3> Roots() {
 }
 
 std::wstring ModulePath() {
+  const HINSTANCE module = ThisModule();
+  if (module == nullptr) return {};  // never the program's own path
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD length =
-        ::GetModuleFileNameW(control_instance, path.data(), static_cast<DWORD>(path.size()));
+        ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
     if (length == 0) return {};
     if (length < path.size()) return path.substr(0, length);
     if (path.size() >= 32768) return {};
@@ -77,19 +86,12 @@ HRESULT Unregister() {
 
 }  // namespace
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    control_instance = instance;
-    ::DisableThreadLibraryCalls(instance);
-  }
-  return TRUE;
-}
-
 extern "C" {
 
 // The project's entry point: kWindowClass creatable in the calling process.
 __declspec(dllexport) int __stdcall TessaldoRegisterTextControl() {
-  return tessaldo::text_control::RegisterText6Class(control_instance) ? 1 : 0;
+  const HINSTANCE module = ThisModule();
+  return module != nullptr && tessaldo::text_control::RegisterText6Class(module) ? 1 : 0;
 }
 
 // The control under its class identifier and program identifiers, with the path of this file.
