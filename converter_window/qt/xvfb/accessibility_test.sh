@@ -4,7 +4,7 @@
 # field through AT-SPI. Usage: accessibility_test.sh <bin>
 set -euo pipefail
 bin=$1
-source "$(dirname "$0")/../../cmake/xvfb-session.sh"
+source "$(dirname "$0")/../../../cmake/xvfb-session.sh"
 python=/usr/bin/python3 # Debian's, which has the AT-SPI bindings
 command -v dbus-run-session >/dev/null || fail "dbus-run-session is not installed (dbus-daemon)"
 [ -x /usr/libexec/at-spi-bus-launcher ] || fail "the AT-SPI bus is not installed (at-spi2-core)"

@@ -5,7 +5,7 @@
 # Usage: no_display_test.sh <bin>
 set -euo pipefail
 bin=$1
-source "$(dirname "$0")/../../cmake/xvfb-session.sh"
+source "$(dirname "$0")/../../../cmake/xvfb-session.sh"
 # A display number that no server holds.
 n=900
 while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done

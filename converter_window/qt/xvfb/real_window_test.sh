@@ -6,7 +6,7 @@
 set -euo pipefail
 bin=$1 artefacts=$2
 mkdir -p "$artefacts"
-source "$(dirname "$0")/../../cmake/xvfb-session.sh"
+source "$(dirname "$0")/../../../cmake/xvfb-session.sh"
 command -v openbox >/dev/null || fail "openbox is not installed"
 start_xvfb 1280 1024
 QT_QPA_PLATFORM=xcb "$bin" 2>"$work/bin.log" & pids+=($!)
