@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "tessaldo/converter_window/text6_display.h"
+#include "tessaldo/conversion/text6_display.h"
 #include "tessaldo/resources/design.h"
 #include "tessaldo/text_control/text_control.h"
 

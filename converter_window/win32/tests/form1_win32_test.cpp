@@ -17,7 +17,7 @@
 #include "front_end_cases.h"
 #include "tessaldo/converter_window/character_table.h"
 #include "tessaldo/converter_window/form1_layout.h"
-#include "tessaldo/converter_window/text6_display.h"
+#include "tessaldo/conversion/text6_display.h"
 #include "tessaldo/converter_window/win32/form1.h"
 #include "tessaldo/platform/win32_ui/gdi.h"
 #include "tessaldo/platform/win32_ui/text.h"

@@ -6,7 +6,8 @@
 
 namespace tessaldo {
 
-// What Text6 shows of Text6Raw: the raw text with each pair of bars drawn as one red bar.
+// The base-256 notation as the window shows it (Text6 of Text6Raw): each pair of bars drawn
+// as one red bar.
 // Scanning left to right, "||" becomes one red "|" and the scan goes on after the pair, so
 // "|||" shows a red bar and then a dark-blue one. Every other character is dark blue.
 struct Text6Display {

@@ -1,4 +1,4 @@
-#include "tessaldo/converter_window/text6_display.h"
+#include "tessaldo/conversion/text6_display.h"
 
 namespace tessaldo {
 

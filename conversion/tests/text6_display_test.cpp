@@ -3,7 +3,7 @@
 #include <random>
 #include <string>
 
-#include "tessaldo/converter_window/text6_display.h"
+#include "tessaldo/conversion/text6_display.h"
 
 namespace tessaldo {
 namespace {
