@@ -16,12 +16,12 @@ where() { eval "$(xdotool getwindowgeometry --shell "$converter")"; } # X Y WIDT
 grab() { import -display "$DISPLAY" -window "${2:-root}" "$1"; }
 # How many pixels of a grab's crop (x y w h) pass an fx test on r, g, b.
 count() { convert "$1" -crop "$4x$5+$2+$3" +repage -fx "$6 ? 1 : 0" -format '%[fx:round(mean*w*h)]' info:; }
+where && grab "$work/before.png"
 # The background, and the fields (client rectangles in twips) inside their right ends.
 fields=("120 600 2655 525" "120 1560 3735 405" "120 2400 3735 405" "120 3240 3735 405" "120 4080 3735 405")
 spots=("60 60" "2300 3900")
 for f in "${fields[@]}" "120 4920 3135 375"; do set -- $f && spots+=("$(($1 + $3 - 150)) $(($2 + $4 / 2))"); done
 colours=$(for p in "${spots[@]}"; do set -- $p && echo "%[pixel:p{$((X + $1 / 15)),$((Y + $2 / 15))}]"; done)
-where && grab "$work/before.png"
 got=$(echo $(convert "$work/before.png" -format "$colours" info:))
 [ "$got" = "$(echo srgb\(0,0,150\){,} srgb\(192,192,255\){,,,,,})" ] || fail "colours at ${spots[*]} twips: $got"
 xdotool windowfocus --sync "$converter" 2>/dev/null || true
