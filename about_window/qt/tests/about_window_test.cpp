@@ -49,8 +49,8 @@ TEST(AboutWindow, OneWindowPlacedOnceWithItsLinksUntilClosed) {
             (std::vector<QUrl>{QUrl(autore::kSiteAddress), QUrl(autore::kMailAddress)}));
   for (bool onTop : {false, true}) {
     EXPECT_TRUE(form->FormPrimoPiano(form->winId(), onTop));
-    EXPECT_EQ(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint), onTop);
-    EXPECT_TRUE(form->isVisible() && form->pos() == QPoint(30, 40));
+    EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop &&
+                form->isVisible() && form->pos() == QPoint(30, 40));
   }
   EXPECT_FALSE(form->FormPrimoPiano(form->winId() + 1000, true));
   form->close();

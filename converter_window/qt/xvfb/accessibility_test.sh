@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # `bin` as a screen reader meets it: on Xvfb, with a D-Bus session and the AT-SPI bus, a client
-# finds the fields by their labels and the pictures by their tooltips, and edits the decimal
-# field through AT-SPI. Usage: accessibility_test.sh <bin>
+# finds the fields and pictures by their names and edits the decimal field through AT-SPI.
+# Usage: accessibility_test.sh <bin>
 set -euo pipefail
 bin=$1
 source "$(dirname "$0")/../../../cmake/xvfb-session.sh"
@@ -10,8 +10,7 @@ command -v dbus-run-session >/dev/null || fail "dbus-run-session is not installe
 [ -x /usr/libexec/at-spi-bus-launcher ] || fail "the AT-SPI bus is not installed (at-spi2-core)"
 "$python" -c 'import pyatspi' 2>/dev/null || fail "pyatspi is not installed (python3-pyatspi)"
 start_xvfb 1024 768
-# The client starts `bin` inside the session and ends it; the session's buses end with it. The
-# buses' own chatter is left out of the log.
+# The client starts and ends `bin`, and the session's buses end with it; their chatter is left out.
 chatter='Failed to set fd limit|Activating service|Successfully activated|SpiRegistry daemon is running'
 HOME=$work XDG_RUNTIME_DIR=$work QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
   dbus-run-session -- "$python" "$(dirname "$0")/accessibility_client.py" "$bin" 2>&1 |
