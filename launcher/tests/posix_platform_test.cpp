@@ -36,9 +36,8 @@ void Write(const fs::path& path, const std::string& text, fs::perms mode = fs::p
 // The names in `directory`, sorted.
 std::vector<std::string> Names(const fs::path& directory) {
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(directory)) {
-    names.push_back(entry.path().filename().string());
-  }
+  for (const auto& entry : fs::directory_iterator(directory))
+    names.push_back(entry.path().filename());
   std::ranges::sort(names);
   return names;
 }
@@ -51,11 +50,8 @@ class PosixPlatform : public testing::Test {
   void SetUp() override {
     std::string name = (fs::temp_directory_path() / "tessaldo-posix-XXXXXX").string();
     ASSERT_NE(::mkdtemp(name.data()), nullptr);
-    root = name;
-    system = root / "system";
-    program = root / "programma";
-    fs::create_directories(system);
-    fs::create_directories(program);
+    root = name, system = root / "system", program = root / "programma";
+    fs::create_directories(system), fs::create_directories(program);
   }
   void TearDown() override {
     fs::permissions(system, fs::perms(0755));
@@ -86,9 +82,15 @@ TEST_F(PosixPlatform, CopyTakesOnlyATrustedRegularFileAndLeavesNoTemporaryFile) 
     int mode;           // of the file, or of the file linked to
     ErrorNumber error;  // 0: copied
   };
-  for (const Source& source : {Source{kFile, 0644, 0}, {kFile, 0664, 53}, {kFile, 0646, 53},
-                               {kLink, 0644, 53}, {kDangling, 0, 53}, {kDirectory, 0, 53},
-                               {kFifo, 0, 53}, {kNone, 0, 53}, {kOthers, 0644, root_user ? 53 : 0},
+  for (const Source& source : {Source{kFile, 0644, 0},
+                               {kFile, 0664, 53},
+                               {kFile, 0646, 53},
+                               {kLink, 0644, 53},
+                               {kDangling, 0, 53},
+                               {kDirectory, 0, 53},
+                               {kFifo, 0, 53},
+                               {kNone, 0, 53},
+                               {kOthers, 0644, root_user ? 53 : 0},
                                {kFile, 0600, 0}}) {
     fs::remove_all(program), fs::remove(secret), fs::remove_all(system);
     fs::create_directories(program), fs::create_directories(system);
@@ -108,8 +110,8 @@ TEST_F(PosixPlatform, CopyTakesOnlyATrustedRegularFileAndLeavesNoTemporaryFile) 
     const Status copied = Platform({kSelf}, "")->FileCopy(from.string(), to.string());
     const std::string what = std::to_string(source.kind) + " " + std::to_string(source.mode);
     EXPECT_EQ(copied ? 0 : copied.error(), source.error) << what;
-    EXPECT_EQ(Names(system), source.error ? std::vector<std::string>{}
-                                          : std::vector<std::string>{"RICHTX32.OCX"})
+    EXPECT_EQ(Names(system),
+              source.error ? std::vector<std::string>{} : std::vector<std::string>{"RICHTX32.OCX"})
         << what;
     if (source.error == 0) {
       EXPECT_TRUE(Read(to) == "controllo" && fs::status(to).permissions() == fs::perms(0644));
@@ -151,10 +153,10 @@ TEST_F(PosixPlatform, ElevatedStepRunsOnlyAsTheInstalledLauncher) {
     bool system_directory;
   };
   std::vector<Case> cases{
-      {{kSelf, elevated}, kSelf, step, true},        {{kSelf, elevated}, link, step, true},
-      {{kSelf, elevated}, copy, step, false},        {{kSelf, elevated}, "", step, false},
-      {{kSelf, elevated, "x"}, kSelf, step, false},  {{kSelf, "x", elevated}, kSelf, user, true},
-      {{kSelf, "--passo"}, copy, user, true},        {{kSelf}, copy, user, true}};
+      {{kSelf, elevated}, kSelf, step, true},       {{kSelf, elevated}, link, step, true},
+      {{kSelf, elevated}, copy, step, false},       {{kSelf, elevated}, "", step, false},
+      {{kSelf, elevated, "x"}, kSelf, step, false}, {{kSelf, "x", elevated}, kSelf, user, true},
+      {{kSelf, "--passo"}, copy, user, true},       {{kSelf}, copy, user, true}};
   if (!no_hard_link) cases.push_back({{kSelf, elevated}, hard, step, false});
   for (const Case& c : cases) {
     const auto platform = Platform(c.arguments, c.installed);

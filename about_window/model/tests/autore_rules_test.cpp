@@ -38,8 +38,8 @@ TEST(AboutPlacement, OuterFrameAtTheGapsFromTheWorkAreasCorner) {
 // From any top, one tick moves the panel one pixel up, and from -150 or above it back to 93;
 // the first top is 960 twips.
 TEST(AboutPace, PanelStepsUpAndRestartsAtItsBound) {
-  for (auto [before, after] : {std::pair{64, 63}, {0, -1}, {-148, -149}, {-149, 93}, {-150, 93},
-                               {-400, 93}, {93, 92}}) {
+  for (auto [before, after] :
+       {std::pair{64, 63}, {0, -1}, {-148, -149}, {-149, 93}, {-150, 93}, {-400, 93}, {93, 92}}) {
     EXPECT_EQ(NextTop(before), after) << before;
   }
   for (auto [dpi, first] : {std::pair{96, 64}, {144, 96}, {72, 48}, {242, 161}}) {

@@ -48,8 +48,7 @@ class Recorder final : public platform::WindowServices {
   std::vector<std::pair<HWND, bool>> bands;
 
  private:
-  std::unique_ptr<platform::WindowServices> real_ =
-      platform::MakeWin32WindowServices(&RecordShell);
+  std::unique_ptr<platform::WindowServices> real_ = platform::MakeWin32WindowServices(&RecordShell);
 };
 
 const HINSTANCE self = ::GetModuleHandleW(nullptr);
@@ -184,8 +183,8 @@ TEST(AboutWindow, FormPrimoPianoChangesTheBandOnly) {
 int CountDrawn(HWND window, const RECT& area, design::Rgb colour) {
   RECT client{};
   ::GetClientRect(window, &client);
-  BITMAPINFO info{{sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0},
-                   {}};
+  BITMAPINFO info{
+      {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
   void* bits = nullptr;
   HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HDC dc = ::CreateCompatibleDC(nullptr);
@@ -218,8 +217,7 @@ TEST(AboutWindow, PanelStepsUpRestartsAndDrawsItsTexts) {
     ::SetWindowPos(Panel(window), nullptr, Px(240, dpi), before, 0, 0, SWP_NOSIZE);
     ::SendMessageW(window, WM_TIMER, autore_id::Timer1, 0);
     EXPECT_TRUE(PanelTop(window) == expected && form.PanelTop() == expected) << before;
-    EXPECT_EQ(PlaceIn(Panel(window), ::GetDlgItem(window, autore_id::Picture1)).left,
-              Px(240, dpi));
+    EXPECT_EQ(PlaceIn(Panel(window), ::GetDlgItem(window, autore_id::Picture1)).left, Px(240, dpi));
   }
   Click(Panel(window), {40, 20}, {40, 20});
   EXPECT_EQ(PanelTop(window), 93);
@@ -231,8 +229,10 @@ TEST(AboutWindow, PanelStepsUpRestartsAndDrawsItsTexts) {
   const int emblemArea = (emblem.right - emblem.left) * (emblem.bottom - emblem.top);
   const COLORREF system = ::GetSysColor(COLOR_WINDOW);
   const design::Rgb back{GetRValue(system), GetGValue(system), GetBValue(system)};
-  for (auto [area, colour] : {std::pair{author, design::kDarkBlue}, {author, design::kGrey},
-                              {collection, design::kBlack}, {collection, design::kGrey}}) {
+  for (auto [area, colour] : {std::pair{author, design::kDarkBlue},
+                              {author, design::kGrey},
+                              {collection, design::kBlack},
+                              {collection, design::kGrey}}) {
     EXPECT_GT(CountDrawn(Panel(window), area, colour), 20) << "text and shadow";
   }
   EXPECT_LT(CountDrawn(Panel(window), emblem, back), emblemArea / 2) << "the emblem";
@@ -263,7 +263,8 @@ TEST(AboutWindow, FollowsItsDisplaysDpi) {
     const RECT panel = PlaceIn(Panel(window), ::GetDlgItem(window, autore_id::Picture1));
     const RECT designed = TwipsRect(240, 0, 3810, 2610, dpi);
     EXPECT_TRUE(panel.left == designed.left && panel.top == top &&
-                panel.right - panel.left == designed.right - designed.left) << dpi;
+                panel.right - panel.left == designed.right - designed.left)
+        << dpi;
   }
 }
 

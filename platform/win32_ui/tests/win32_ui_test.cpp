@@ -40,8 +40,8 @@ TEST(Units, TwipsAndPointsScaleWithTheDpi) {
     }
     EXPECT_EQ(TwipsRect(60, 0, 4305, 1335, dpi).right, ::MulDiv(4365, dpi, 1440)) << dpi;
   }
-  for (auto [points, dpi, height] : {std::tuple{8.25, 96u, -11}, {15.75, 96u, -21},
-                                     {14.25, 144u, -29}, {15.75, 192u, -42}}) {
+  for (auto [points, dpi, height] :
+       {std::tuple{8.25, 96u, -11}, {15.75, 96u, -21}, {14.25, 144u, -29}, {15.75, 192u, -42}}) {
     EXPECT_EQ(FontHeight(points, dpi), height) << points << " pt at " << dpi;
     const Font font = MakeFont({L"Tahoma", points, true, true}, dpi);
     LOGFONTW made{};
@@ -118,8 +118,7 @@ class Recorder : public Window {
   bool failCreate = false, throwOnCreate = false;
 
   HWND Open(HWND parent = nullptr) {
-    RegisterWindowClass(::GetModuleHandleW(nullptr), L"TessaldoTest", 0, nullptr, nullptr,
-                        nullptr);
+    RegisterWindowClass(::GetModuleHandleW(nullptr), L"TessaldoTest", 0, nullptr, nullptr, nullptr);
     return Create(::GetModuleHandleW(nullptr), L"TessaldoTest", 0, L"",
                   parent ? WS_CHILD : WS_POPUP, 0, 0, 10, 10, parent, 7);
   }
@@ -185,13 +184,16 @@ TEST(Window, DestroysItsWindowWhenReleasedAndMayBeReleasedByIt) {
 }
 
 TEST(Text, Utf8AndUtf16RoundTrip) {
-  for (auto [utf8, utf16] : {std::pair{"", L""}, {"Autore", L"Autore"},
+  for (auto [utf8, utf16] : {std::pair{"", L""},
+                             {"Autore", L"Autore"},
                              {"Citt\xC3\xA0 \xE2\x82\xAC", L"Citt\u00E0 \u20AC"},
                              {"\xF0\x9F\x98\x80", L"\U0001F600"}}) {
     EXPECT_EQ(Widen(utf8), utf16);
     EXPECT_EQ(Narrow(utf16), utf8);
   }
-  EXPECT_EQ(Widen("a\xFF" "b"), L"a\uFFFDb");
+  EXPECT_EQ(Widen("a\xFF"
+                  "b"),
+            L"a\uFFFDb");
 }
 
 }  // namespace
