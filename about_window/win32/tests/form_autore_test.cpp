@@ -162,23 +162,6 @@ TEST(AboutWindow, OneWindowPlacedOnceWithItsLinksUntilClosed) {
   EXPECT_EQ(services.bands.back(), std::pair(again, true));
 }
 
-// A move before the window is shown stays; the band changes alone; an unknown window fails.
-TEST(AboutWindow, FormPrimoPianoChangesTheBandOnly) {
-  Recorder services;
-  FormAutore form(self, services, nullptr);
-  ::SetWindowPos(form.Handle(), nullptr, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  ::ShowWindow(form.Handle(), SW_SHOWNA);
-  for (bool onTop : {false, true, false}) {
-    EXPECT_TRUE(form.FormPrimoPiano(form.Handle(), onTop));
-    EXPECT_EQ((::GetWindowLongPtrW(form.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, onTop);
-    EXPECT_TRUE(::IsWindowVisible(form.Handle()));
-    EXPECT_TRUE(TopLeft(form.Handle()).x == 30 && TopLeft(form.Handle()).y == 40);
-  }
-  const HWND gone = ::CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, {}, {}, {}, {});
-  ::DestroyWindow(gone);
-  EXPECT_FALSE(form.FormPrimoPiano(gone, true));
-}
-
 // How many pixels of a window's client area, as its painting draws it, have a colour in an area.
 int CountDrawn(HWND window, const RECT& area, design::Rgb colour) {
   RECT client{};
