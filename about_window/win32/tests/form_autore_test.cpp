@@ -161,6 +161,16 @@ TEST(AboutWindow, OneWindowPlacedOnceWithItsLinksUntilClosed) {
   EXPECT_EQ(services.bands.back(), std::pair(again, true));
 }
 
+// A move before the window is first shown stays: the corner placement is redone then only for
+// a frame other than the one it was made for.
+TEST(AboutWindow, AMoveBeforeTheFirstShowingStays) {
+  Recorder services;
+  FormAutore form(self, services, nullptr);
+  ::SetWindowPos(form.Handle(), nullptr, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  ::ShowWindow(form.Handle(), SW_SHOWNA);
+  EXPECT_TRUE(TopLeft(form.Handle()).x == 30 && TopLeft(form.Handle()).y == 40);
+}
+
 // How many pixels of a window's client area, as its painting draws it, have a colour in an area.
 int CountDrawn(HWND window, const RECT& area, design::Rgb colour) {
   RECT client{};
