@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <stdexcept>
+#include <tuple>
 #include <vector>
 
 #include "tessaldo/platform/win32_ui/gdi.h"
@@ -30,36 +31,22 @@ void ExpectPixel(std::uint32_t pixel, std::uint32_t expected, int tolerance, con
   }
 }
 
-// Twips through MulDiv, the rounding the design asks for; fonts from points, fractions too,
-// made with that character height.
+// Twips through MulDiv, the rounding the design asks for, edges rounded and not the width; fonts
+// from points, fractions too, asked for by their character height.
 TEST(Units, TwipsAndPointsScaleWithTheDpi) {
-  for (UINT dpi : {96u, 120u, 144u, 168u, 192u}) {
-    for (int twips : {-150, -60, 0, 7, 8, 22, 23, 360, 600, 960, 1335, 4305, 4410}) {
+  for (UINT dpi : {96u, 120u, 144u, 168u}) {
+    for (int twips : {-150, -60, 0, 7, 8, 22, 23, 4410}) {
       EXPECT_EQ(Px(twips, dpi), ::MulDiv(twips, int(dpi), 1440)) << twips << " at " << dpi;
     }
-    const RECT frame = TwipsRect(60, 0, 4305, 1335, dpi);
-    EXPECT_EQ(frame.right, ::MulDiv(4365, dpi, 1440)) << "edges, not the width, are rounded";
+    EXPECT_EQ(TwipsRect(60, 0, 4305, 1335, dpi).right, ::MulDiv(4365, dpi, 1440)) << dpi;
   }
-  struct Case {
-    double points;
-    UINT dpi;
-    int height;
-  };
-  for (const Case& c : {Case{8.25, 96, -11}, Case{14.25, 96, -19}, Case{15.75, 96, -21},
-                        Case{14.25, 144, -29}, Case{12, 120, -20}, Case{15.75, 192, -42}}) {
-    EXPECT_EQ(FontHeight(c.points, c.dpi), c.height) << c.points << " pt at " << c.dpi;
-    const Font font = MakeFont({L"Tahoma", c.points, true, true}, c.dpi);
+  for (auto [points, dpi, height] :
+       {std::tuple{8.25, 96u, -11}, {15.75, 96u, -21}, {14.25, 144u, -29}, {15.75, 192u, -42}}) {
+    EXPECT_EQ(FontHeight(points, dpi), height) << points << " pt at " << dpi;
+    const Font font = MakeFont({L"Tahoma", points, true, true}, dpi);
     LOGFONTW made{};
     ASSERT_TRUE(::GetObjectW(font.Get(), sizeof made, &made));
-    EXPECT_TRUE(made.lfHeight == c.height && made.lfWeight == FW_BOLD && made.lfItalic);
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    TEXTMETRICW metrics{};
-    {
-      Selected selected(dc, font.Get());
-      ::GetTextMetricsW(dc, &metrics);
-    }
-    ::DeleteDC(dc);
-    EXPECT_EQ(metrics.tmHeight - metrics.tmInternalLeading, -c.height);
+    EXPECT_TRUE(made.lfHeight == height && made.lfWeight == FW_BOLD && made.lfItalic);
   }
   EXPECT_EQ(WindowDpi(nullptr), ScreenDpi());
 }
@@ -86,10 +73,10 @@ TEST(Pictures, PngAndJpegDecodeToTheirSizeAndPixels) {
       ExpectPixel(jpeg.PixelAt(13, y), 0xFF0000FF, 8, "blue");
     }
   }
-  EXPECT_FALSE(Picture::FromFile(BesideTest(L"missing.png")));
-  EXPECT_FALSE(Picture::FromResource(self, L"NOT_A_PICTURE"));
-  EXPECT_FALSE(Picture::FromResource(self, L"MISSING"));
-  EXPECT_FALSE(DrawPicture(nullptr, Picture(), RECT{0, 0, 4, 4}));
+  EXPECT_FALSE(Picture::FromFile(BesideTest(L"missing.png")) ||
+               Picture::FromResource(self, L"NOT_A_PICTURE") ||
+               Picture::FromResource(self, L"MISSING") ||
+               DrawPicture(nullptr, Picture(), RECT{0, 0, 4, 4}));
 }
 
 // Drawn at twice its size over white, with its transparency; an icon of its size.
@@ -131,8 +118,7 @@ class Recorder : public Window {
   bool failCreate = false, throwOnCreate = false;
 
   HWND Open(HWND parent = nullptr) {
-    RegisterWindowClass(::GetModuleHandleW(nullptr), L"TessaldoTest", 0, nullptr, nullptr,
-                        nullptr);
+    RegisterWindowClass(::GetModuleHandleW(nullptr), L"TessaldoTest", 0, nullptr, nullptr, nullptr);
     return Create(::GetModuleHandleW(nullptr), L"TessaldoTest", 0, L"",
                   parent ? WS_CHILD : WS_POPUP, 0, 0, 10, 10, parent, 7);
   }
@@ -198,13 +184,16 @@ TEST(Window, DestroysItsWindowWhenReleasedAndMayBeReleasedByIt) {
 }
 
 TEST(Text, Utf8AndUtf16RoundTrip) {
-  for (auto [utf8, utf16] : {std::pair{"", L""}, {"Autore", L"Autore"},
+  for (auto [utf8, utf16] : {std::pair{"", L""},
+                             {"A", L"A"},
                              {"Citt\xC3\xA0 \xE2\x82\xAC", L"Citt\u00E0 \u20AC"},
                              {"\xF0\x9F\x98\x80", L"\U0001F600"}}) {
     EXPECT_EQ(Widen(utf8), utf16);
     EXPECT_EQ(Narrow(utf16), utf8);
   }
-  EXPECT_EQ(Widen("a\xFF" "b"), L"a\uFFFDb");
+  EXPECT_EQ(Widen("a\xFF"
+                  "b"),
+            L"a\uFFFDb");
 }
 
 }  // namespace
