@@ -48,8 +48,6 @@ namespace {
 using namespace design;
 using form1_layout::Kind;
 
-constexpr unsigned kBeepHz = 200;
-constexpr unsigned kBeepMs = 200;
 constexpr int kDpi = 96;  // Qt lays widgets out in logical pixels
 
 QString Q(std::string_view text) {
@@ -550,7 +548,7 @@ void Form1::Display(const Result& result, int edited) {
     }
   }
   if (edited >= 0 && result.caret >= 0) numeric_[edited]->setCursorPosition(result.caret);
-  if (result.outcome == Outcome::kRefused) beeper_.Beep(kBeepHz, kBeepMs);
+  if (result.outcome == Outcome::kRefused) beeper_.Beep(kRefusalToneHz, kRefusalToneMs);
 }
 
 // Every field as the model holds it; a field that shows it already keeps its caret.

@@ -15,8 +15,6 @@ namespace tessaldo::win32 {
 
 namespace {
 
-constexpr unsigned kBeepHz = 200;
-constexpr unsigned kBeepMs = 200;
 // Delete's stroke, apart from every character.
 constexpr int kDeleteKey = 0x10000 | VK_DELETE;
 
@@ -271,7 +269,7 @@ void Form1::Display(const Result& result, int edited) {
     }
     ::SendMessageW(editedField, EM_SCROLLCARET, 0, 0);
   }
-  if (result.outcome == Outcome::kRefused) beeper_.Beep(kBeepHz, kBeepMs);
+  if (result.outcome == Outcome::kRefused) beeper_.Beep(kRefusalToneHz, kRefusalToneMs);
 }
 
 // Every field that does not show what the model holds shows it again; the others keep their

@@ -64,6 +64,10 @@ struct Request {
 
 enum class Outcome { kUnchanged, kRefused, kAccepted };
 
+// The tone a refused request is answered with.
+inline constexpr unsigned kRefusalToneHz = 200;
+inline constexpr unsigned kRefusalToneMs = 200;
+
 struct Write {
   Field field;
   std::string text;  // UTF-8
