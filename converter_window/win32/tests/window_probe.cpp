@@ -14,6 +14,12 @@
 
 namespace {
 
+std::string Utf8(const std::wstring& text) {
+  char utf8[2048] = {};
+  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr);
+  return utf8;
+}
+
 std::wstring TextOf(HWND control) {
   wchar_t text[512] = {};
   ::SendMessageTimeoutW(control, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
@@ -24,17 +30,13 @@ std::wstring TextOf(HWND control) {
 // Polls `found` every 50 ms for `seconds`.
 template <class F>
 bool WaitFor(double seconds, F found) {
-  for (double waited = 0; waited <= seconds; waited += 0.05) {
+  for (double waited = 0; waited <= seconds; waited += 0.05, ::Sleep(50))
     if (found()) return true;
-    ::Sleep(50);
-  }
   return false;
 }
 
-void PrintUtf8(const wchar_t* name, const std::wstring& text) {
-  char utf8[2048] = {};
-  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr);
-  std::printf("%ls=%s\n", name, utf8);
+void PrintRect(const char* name, const RECT& r) {
+  std::printf("%s%ld %ld %ld %ld\n", name, r.left, r.top, r.right, r.bottom);
 }
 
 }  // namespace
@@ -43,28 +45,23 @@ int wmain(int argc, wchar_t** argv) {
   if (argc != 4) return 2;
   const std::wstring what = argv[1], argument = argv[2];
   const double seconds = std::wcstod(argv[3], nullptr);
-  if (what == L"window" || what == L"close") {
-    HWND window = nullptr;
-    if (!WaitFor(seconds, [&] { return (window = ::FindWindowW(nullptr, argument.c_str())) && ::IsWindowVisible(window); }))
-      return 1;
-    if (what == L"close") return ::PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
-    RECT r{}, work{};
+  const wchar_t* caption = what == L"window" || what == L"close" ? argument.c_str() : L"Tessaldo";
+  HWND window = nullptr;
+  if (!WaitFor(seconds, [&] { return (window = ::FindWindowW(nullptr, caption)) && ::IsWindowVisible(window); }))
+    return 1;
+  auto control = [&](const std::string& name) { return ::GetDlgItem(window, tessaldo::win32::ControlId(name)); };
+  RECT r{}, work{};
+  if (what == L"close") return ::PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
+  if (what == L"window") {
     ::GetWindowRect(window, &r);
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    std::printf("window=%ld %ld %ld %ld\nwork=%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom,
-                work.left, work.top, work.right, work.bottom);
+    PrintRect("window=", r);
+    PrintRect("work=", work);
     return 0;
   }
-  HWND form = nullptr;
-  if (!WaitFor(seconds, [&] { return (form = ::FindWindowW(nullptr, L"Tessaldo")) != nullptr; }))
-    return 1;
-  auto control = [&](const char* name) { return ::GetDlgItem(form, tessaldo::win32::ControlId(name)); };
   if (what == L"rect") {
-    char name[64] = {};
-    ::WideCharToMultiByte(CP_UTF8, 0, argument.c_str(), -1, name, sizeof name, nullptr, nullptr);
-    RECT r{};
-    if (!::GetWindowRect(control(name), &r)) return 1;
-    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    if (!::GetWindowRect(control(Utf8(argument)), &r)) return 1;
+    PrintRect("", r);
     return 0;
   }
   // The typed number, read until it is there and stays.
@@ -75,10 +72,7 @@ int wmain(int argc, wchar_t** argv) {
     last = now;
     return stable;
   });
-  for (const char* name : {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6Raw", "Text6"}) {
-    wchar_t wide[16] = {};
-    ::MultiByteToWideChar(CP_UTF8, 0, name, -1, wide, 16);
-    PrintUtf8(wide, TextOf(control(name)));
-  }
+  for (const char* name : {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6Raw", "Text6"})
+    std::printf("%s=%s\n", name, Utf8(TextOf(control(name))).c_str());
   return arrived ? 0 : 1;
 }
