@@ -14,7 +14,12 @@
 set -euo pipefail
 build=$1 programs=/usr/$2/tessaldo user=tessaldo-prova nl=$'\n'
 source "$(dirname "$0")/../../cmake/xvfb-session.sh"
-as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo -- "$@"; fi; }
+# Root's steps: as they are when root, through sudo otherwise. `root` prefixes the
+# commands started in the background, so that `$!` is the command itself (or sudo, which
+# passes a kill on).
+root=()
+[ "$(id -u)" = 0 ] || root=(sudo --)
+as_root() { "${root[@]}" "$@"; }
 apt() { as_root apt-get -y -qq -o DPkg::Lock::Timeout=600 "$@"; }
 trap 'set +e; cleanup; apt purge tessaldo >/dev/null 2>&1; as_root userdel -r "$user" 2>/dev/null' EXIT
 [ "$(id -u)" = 0 ] || sudo -v ||
@@ -55,9 +60,9 @@ if [ -x "$polkitd" ] && command -v dbus-daemon pkaction >/dev/null; then
   <policy context="default"><allow user="*"/><allow own="*"/>
     <allow send_destination="*"/><allow receive_sender="*"/></policy></busconfig>
 X
-  as_root dbus-daemon --config-file="$work/bus.conf" --nofork & pids+=($!)
+  "${root[@]}" dbus-daemon --config-file="$work/bus.conf" --nofork & pids+=($!)
   wait_for 10 test -S "$work/bus" || fail "no bus for polkitd"
-  as_root env DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/bus "$polkitd" --no-debug >"$work/polkitd.log" 2>&1 &
+  "${root[@]}" env DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/bus "$polkitd" --no-debug >"$work/polkitd.log" 2>&1 &
   pids+=($!)
   wait_for 20 sh -c "DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/bus \
     pkaction --action-id $action --verbose >$work/action 2>&1" ||
