@@ -63,7 +63,7 @@ class FileCopy : public ::testing::Test {
   fs::path system_ = root_ / "system32";
   fs::path source_ = program_ / "RICHTX32.OCX";
   fs::path destination_ = system_ / "RICHTX32.OCX";
-  std::unique_ptr<LauncherPlatform> platform_ = MakeSystemLauncherPlatform({}, "");
+  std::unique_ptr<LauncherPlatform> platform_ = MakeSystemLauncherPlatform({}, "", "");
 };
 
 TEST_F(FileCopy, ReadOnlySourceLandsWholeAndWritable) {
@@ -103,10 +103,10 @@ TEST_F(FileCopy, EveryFailureDeletesTheTemporaryFile) {
 TEST(Win32Platform, KnowsTheRestartAndAnElevatedUser) {
   constexpr char kMark[] = "TESSALDO_RIAVVIO_ELEVATO";
   const bool elevated = ::IsUserAnAdmin() != FALSE;
-  EXPECT_EQ(MakeSystemLauncherPlatform({}, "")->Kind(),
+  EXPECT_EQ(MakeSystemLauncherPlatform({}, "", "")->Kind(),
             elevated ? RunKind::kElevated : RunKind::kUser);
   ::SetEnvironmentVariableA(kMark, "1");
-  const auto restarted = MakeSystemLauncherPlatform({}, "");
+  const auto restarted = MakeSystemLauncherPlatform({}, "", "");
   EXPECT_EQ(::GetEnvironmentVariableA(kMark, nullptr, 0), 0u);
   EXPECT_EQ(restarted->Kind(), RunKind::kElevatedRestart);
 }

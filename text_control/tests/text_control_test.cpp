@@ -26,7 +26,9 @@ constexpr wchar_t kChildVariable[] = L"TESSALDO_TEST_ATTESO";
 
 // The file of `module`, this program when null.
 fs::path ModuleFile(HMODULE module = nullptr) {
-  return ModuleFile(module);
+  std::wstring path(32768, L'\0');
+  path.resize(::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size())));
+  return path;
 }
 
 fs::path BesideCopy() { return ModuleFile().parent_path() / kFileName; }
@@ -182,18 +184,13 @@ TEST(Loader, KnowsTheProjectsOwnControlWithoutRunningAForeignFile) {
 
 // The file whose code the process's kWindowClass runs.
 fs::path ClassFile() {
-  WNDCLASSEXW found{};
-  found.cbSize = sizeof found;
-  if (!::GetClassInfoExW(::GetModuleHandleW(nullptr), kWindowClass, &found)) return L"";
-  HMODULE module = nullptr;
-  if (!::GetModuleHandleExW(
-          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-          reinterpret_cast<LPCWSTR>(found.lpfnWndProc), &module)) {
-    return L"";
-  }
-  std::wstring path(32768, L'\0');
-  path.resize(::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size())));
-  return path;
+  WNDCLASSEXW found{.cbSize = sizeof found};
+  ::GetClassInfoExW(::GetModuleHandleW(nullptr), kWindowClass, &found);
+  HMODULE module = nullptr;  // on any failure this program, never a control
+  ::GetModuleHandleExW(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCWSTR>(found.lpfnWndProc), &module);
+  return ModuleFile(module);
 }
 
 // Run in a program of its own by the test below (skipped otherwise): loads the control and
@@ -293,8 +290,7 @@ class Box : public ::testing::Test {
     const auto length = static_cast<LONG>(Text().size());
     for (LONG position = 0; position < length; ++position) {
       const CHARFORMAT2W format = Format(position);
-      EXPECT_TRUE(format.dwMask & CFM_COLOR);
-      EXPECT_FALSE(format.dwEffects & CFE_AUTOCOLOR);
+      EXPECT_TRUE((format.dwMask & CFM_COLOR) && !(format.dwEffects & CFE_AUTOCOLOR));
       if (format.crTextColor == kRed) {
         red.insert(position);
       } else {
@@ -342,7 +338,9 @@ TEST_F(Box, ShowsEachPairOfBarsAsOneRedBarAndLeavesTheCaretAtTheStart) {
     EXPECT_EQ(caret.cpMin, 0);
     EXPECT_EQ(caret.cpMax, 0);
     EXPECT_EQ(RedPositions(), c.red);
-    if (!c.shown.empty()) EXPECT_EQ(std::wstring(Format(0).szFaceName), L"Arial");
+    if (!c.shown.empty()) {
+      EXPECT_EQ(std::wstring(Format(0).szFaceName), L"Arial");
+    }
   }
   ::DestroyWindow(window_);
   window_ = nullptr;
