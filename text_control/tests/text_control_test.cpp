@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <process.h>
+
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -101,22 +103,10 @@ void RemoveRegistration() {
   }
 }
 
-// Starts `program` with `arguments` and returns its exit code once it has ended.
-DWORD RunProgram(const fs::path& program, const std::wstring& arguments) {
-  std::wstring line = L"\"" + program.wstring() + L"\" " + arguments;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process)) {
-    return 0xFFFF'FFFF;
-  }
-  ::WaitForSingleObject(process.hProcess, 120'000);
-  DWORD code = 0xFFFF'FFFF;
-  ::GetExitCodeProcess(process.hProcess, &code);
-  ::CloseHandle(process.hThread);
-  ::CloseHandle(process.hProcess);
-  return code;
+// Runs `program` with `arguments` to its end: its exit code, -1 when it did not start.
+intptr_t RunProgram(const fs::path& program, const std::wstring& arguments) {
+  const std::wstring quoted = L"\"" + program.wstring() + L"\"";
+  return ::_wspawnl(_P_WAIT, program.c_str(), quoted.c_str(), arguments.c_str(), nullptr);
 }
 
 // The control's own entry points, from the copy beside the test.
@@ -159,9 +149,9 @@ TEST_F(Registration, SystemRegsvr32RegistersAndUnregistersSilently) {
   const fs::path regsvr32 = SystemFolder() / L"regsvr32.exe";
   const std::wstring control = L"\"" + BesideCopy().wstring() + L"\"";
 
-  ASSERT_EQ(RunProgram(regsvr32, L"/s " + control), 0u);
+  ASSERT_EQ(RunProgram(regsvr32, L"/s " + control), 0);
   ExpectRegistered(BesideCopy());
-  ASSERT_EQ(RunProgram(regsvr32, L"/s /u " + control), 0u);
+  ASSERT_EQ(RunProgram(regsvr32, L"/s /u " + control), 0);
   ExpectUnregistered();
 }
 
@@ -215,11 +205,11 @@ class LoaderChoice : public Registration {
  protected:
   // This test program, copied into `folder` (without a control beside it unless one is put
   // there), run for the child test expecting `expected`.
-  DWORD RunChild(const fs::path& folder, const std::wstring& expected) {
+  intptr_t RunChild(const fs::path& folder, const std::wstring& expected) {
     const fs::path program = folder / L"prova figlia.exe";
     fs::copy_file(ModuleFile(), program, fs::copy_options::overwrite_existing);
     ::SetEnvironmentVariableW(kChildVariable, expected.c_str());
-    const DWORD code = RunProgram(program, L"--gtest_filter=LoaderChild.*");
+    const intptr_t code = RunProgram(program, L"--gtest_filter=LoaderChild.*");
     ::SetEnvironmentVariableW(kChildVariable, nullptr);
     return code;
   }
@@ -234,22 +224,22 @@ TEST_F(LoaderChoice, RegisteredControlFirstThenTheCopyBesideTheProgram) {
   fs::copy_file(BesideCopy(), beside / kFileName);
 
   // Nothing registered: the copy beside the program, or nothing at all.
-  EXPECT_EQ(RunChild(beside, (beside / kFileName).wstring()), 0u);
-  EXPECT_EQ(RunChild(alone, L""), 0u);
+  EXPECT_EQ(RunChild(beside, (beside / kFileName).wstring()), 0);
+  EXPECT_EQ(RunChild(alone, L""), 0);
 
   // Registered: that file, even with a copy beside the program.
   RecordServer(BesideCopy().wstring());
-  EXPECT_EQ(RunChild(alone, BesideCopy().wstring()), 0u);
-  EXPECT_EQ(RunChild(beside, BesideCopy().wstring()), 0u);
+  EXPECT_EQ(RunChild(alone, BesideCopy().wstring()), 0);
+  EXPECT_EQ(RunChild(beside, BesideCopy().wstring()), 0);
 
   // A foreign file of that name registered, or a registered file gone: the copy beside.
   const fs::path foreign = folder / kFileName;
   { std::ofstream(foreign) << "non un controllo\n"; }
   RecordServer(foreign.wstring());
-  EXPECT_EQ(RunChild(beside, (beside / kFileName).wstring()), 0u);
-  EXPECT_EQ(RunChild(alone, L""), 0u);
+  EXPECT_EQ(RunChild(beside, (beside / kFileName).wstring()), 0);
+  EXPECT_EQ(RunChild(alone, L""), 0);
   RecordServer((folder / L"sparito" / kFileName).wstring());
-  EXPECT_EQ(RunChild(beside, (beside / kFileName).wstring()), 0u);
+  EXPECT_EQ(RunChild(beside, (beside / kFileName).wstring()), 0);
   fs::remove_all(folder);
 }
 
@@ -270,11 +260,6 @@ class Box : public ::testing::Test {
     wchar_t text[256] = {};
     ::SendMessageW(window_, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
     return text;
-  }
-  CHARRANGE Selection() const {
-    CHARRANGE range{-2, -2};
-    ::SendMessageW(window_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
-    return range;
   }
   CHARFORMAT2W Format(LONG position) const {
     CHARRANGE range{position, position + 1};
@@ -334,9 +319,9 @@ TEST_F(Box, ShowsEachPairOfBarsAsOneRedBarAndLeavesTheCaretAtTheStart) {
     SCOPED_TRACE(fs::path(c.raw).string());
     SetText(c.raw);
     EXPECT_EQ(Text(), c.shown);
-    const CHARRANGE caret = Selection();
-    EXPECT_EQ(caret.cpMin, 0);
-    EXPECT_EQ(caret.cpMax, 0);
+    CHARRANGE caret{-2, -2};
+    ::SendMessageW(window_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    EXPECT_TRUE(caret.cpMin == 0 && caret.cpMax == 0) << caret.cpMin << "-" << caret.cpMax;
     EXPECT_EQ(RedPositions(), c.red);
     if (!c.shown.empty()) {
       EXPECT_EQ(std::wstring(Format(0).szFaceName), L"Arial");

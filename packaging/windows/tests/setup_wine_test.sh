@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# The setup program as a Windows user meets it, in a fresh Wine prefix on a real X server (Xvfb):
-# a silent install; a start through the Start-menu shortcut, which copies the control into
-# system32, has Wine's own regsvr32 register it and opens the converter's window; a silent
-# uninstall that leaves nothing behind. Then the same with a foreign RICHTX32.OCX in system32:
-# the window opens with the control beside bin.exe, and the uninstall leaves the foreign file.
+# The setup program in a fresh Wine prefix on Xvfb: a silent install; a start through the
+# Start-menu shortcut, which installs and registers the control and opens the converter's window;
+# a silent uninstall that leaves nothing. Then the same with a foreign RICHTX32.OCX in system32.
 # Usage: setup_wine_test.sh <setup.exe> <setup_probe.exe> <program dir> <artefacts dir>
 set -euo pipefail
 setup=$1 probe=$2 built=$3 artefacts=$4
