@@ -174,7 +174,8 @@ TEST(Loader, KnowsTheProjectsOwnControlWithoutRunningAForeignFile) {
 
 // The file whose code the process's kWindowClass runs.
 fs::path ClassFile() {
-  WNDCLASSEXW found{.cbSize = sizeof found};
+  WNDCLASSEXW found{};
+  found.cbSize = sizeof found;
   ::GetClassInfoExW(::GetModuleHandleW(nullptr), kWindowClass, &found);
   HMODULE module = nullptr;  // on any failure this program, never a control
   ::GetModuleHandleExW(
