@@ -292,13 +292,11 @@ class Box : public ::testing::Test {
   HWND window_ = nullptr;
 };
 
-// In the font it is given, which must not undo the colours.
+// Then given a font, which must not undo the colours.
 TEST_F(Box, ShowsEachPairOfBarsAsOneRedBarAndLeavesTheCaretAtTheStart) {
   const HFONT font = ::CreateFontW(-16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                    DEFAULT_PITCH, L"Arial");
-  SetText(L"|| A || ");
-  ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   struct Case {
     std::wstring raw, shown;
     std::set<LONG> red;
@@ -319,6 +317,7 @@ TEST_F(Box, ShowsEachPairOfBarsAsOneRedBarAndLeavesTheCaretAtTheStart) {
   for (const Case& c : cases) {
     SCOPED_TRACE(fs::path(c.raw).string());
     SetText(c.raw);
+    ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     EXPECT_EQ(Text(), c.shown);
     CHARRANGE caret{-2, -2};
     ::SendMessageW(window_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&caret));
