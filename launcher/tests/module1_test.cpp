@@ -164,12 +164,10 @@ TEST(CommandLine, SplitsAtBlanksByTheQuoteAndBackslashRulesAndQuotesForThem) {
            {"  a\t\tb  ", {"a", "b"}},
            {"ab\"c d\"e", {"abc de"}},
            {"\"\" x", {"", "x"}},
-           {"a\\\\b", {"a\\\\b"}},
            {"a\\\\\"b c\"", {"a\\b c"}},
            {"a\\\"b c", {"a\"b", "c"}},
            {"\"a\"\"b\"", {"a\"b"}},
            {"\"unterminated x", {"unterminated x"}},
-           {"trailing\\", {"trailing\\"}},
            {R"("C:\Program Files\x\\" \\\" "end \\\\" \\server\share\)",
             {R"(C:\Program Files\x\)", R"(\")", R"(end \\)", R"(\\server\share\)"}}}) {
     EXPECT_EQ(SplitCommandLine(line), arguments) << line;

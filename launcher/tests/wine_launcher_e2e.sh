@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Tessaldo.exe in a fresh Wine prefix, from a program directory with a blank
-# in its path. bin.exe, system32's regsvr32.exe and Programmi.exe (which an
-# unquoted command line would start) are a marker program that leaves
-# "<its exe>.mark" with its command line and window style.
+# Tessaldo.exe in a fresh Wine prefix, from a program directory with a blank in its path.
+# bin.exe, system32's regsvr32.exe and Programmi.exe (which an unquoted command line would
+# start) are a marker program that leaves "<its exe>.mark" with its command line and window style.
 # Usage: wine_launcher_e2e.sh <Tessaldo.exe> <marker.exe> <RICHTX32.OCX> <work dir>
 set -euo pipefail
 work=$4
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+fail() { echo "FAIL: $*" && exit 1; }
 rm -rf "$work" && mkdir -p "$work"
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all
 # No Mono or Gecko installers; the marker, not Wine's own regsvr32.exe.
@@ -20,28 +20,25 @@ program="$work/Programmi Tessaldo"
 mkdir -p "$program"
 cp "$1" "$program/Tessaldo.exe" && cp "$3" "$program/RICHTX32.OCX"
 for marker in "$program/bin.exe" "$system32/regsvr32.exe" "$work/Programmi.exe"; do cp "$2" "$marker"; done
-(cd "$work" && "$wine" "$program/Tessaldo.exe") || { echo "FAIL: Tessaldo.exe ended with $?" && exit 1; }
+(cd "$work" && "$wine" "$program/Tessaldo.exe") || fail "Tessaldo.exe ended with $?"
 timeout 120 "$wineserver" -w # every program started has ended and left its mark
 
 bin=$("$wine" winepath -w "$program/bin.exe" 2>/dev/null | tr -d '\r')
-marks=$({ cat "$system32/regsvr32.exe.mark" "$program/bin.exe.mark" || true; } |
-  sed -n 's/^\(cmd\|show\)=//p' | tr -d '\r' | paste -sd '|')
-[ "$marks" = "regsvr32 /s RICHTX32.OCX|2|\"$bin\"|1" ] || {
-  echo "FAIL: started as '$marks'"
-  exit 1
-}
-cmp "$3" "$system32/RICHTX32.OCX" || { echo "FAIL: the control is not in system32" && exit 1; }
-[ ! -e "$work/Programmi.exe.mark" ] || { echo "FAIL: Programmi.exe was started" && exit 1; }
+marks=$(cat "$system32/regsvr32.exe.mark" "$program/bin.exe.mark" 2>/dev/null | sed 's/^[a-z]*=//' |
+  tr -d '\r' | paste -sd '|' || true)
+[ "$marks" = "regsvr32 /s RICHTX32.OCX|2|\"$bin\"|1" ] || fail "started as '$marks'"
+cmp "$3" "$system32/RICHTX32.OCX" || fail "the control is not in system32"
+[ ! -e "$work/Programmi.exe.mark" ] || fail "Programmi.exe was started"
 
 # A folder of the control's name in system32: the copy into place is refused. Wine's user holds
 # an elevated token already, so no restart is asked for: the run ends, nothing is started and no
 # temporary copy is left behind.
-rm -f "$system32/RICHTX32.OCX" "$system32/regsvr32.exe.mark" "$program/bin.exe.mark"
+rm -f "$system32/RICHTX32.OCX" "$system32"/regsvr32.exe.mark "$program/bin.exe.mark"
 mkdir "$system32/RICHTX32.OCX"
-if (cd "$work" && "$wine" "$program/Tessaldo.exe"); then echo "FAIL: a refused copy ended well" && exit 1; fi
-timeout 60 "$wineserver" -w || { echo "FAIL: the launcher did not end" && exit 1; }
-[ ! -e "$system32/regsvr32.exe.mark" ] && [ ! -e "$program/bin.exe.mark" ] ||
-  { echo "FAIL: a program was started after a refused copy" && exit 1; }
+! (cd "$work" && "$wine" "$program/Tessaldo.exe") || fail "a refused copy ended well"
+timeout 60 "$wineserver" -w || fail "the launcher did not end"
+[ -z "$(ls "$system32"/regsvr32.exe.mark "$program/bin.exe.mark" 2>/dev/null)" ] ||
+  fail "a program was started after a refused copy"
 leftover=$(find "$system32" -maxdepth 1 -name 'RICHTX32.OCX.*')
-[ -z "$leftover" ] || { echo "FAIL: left behind: $leftover" && exit 1; }
+[ -z "$leftover" ] || fail "left behind: $leftover"
 echo "Wine launcher test passed" && rm -rf "$work"

@@ -1,14 +1,13 @@
-// Finds a program's window by its caption, as the setup test needs it: waits for a shown
-// top-level window with the caption, then prints its process, the classes and texts of its child
-// windows and the control files (".OCX") loaded in its process, one per line, and with "close"
-// asks the window to close. Exit status 0 when the window was found, 1 when it did not come in time.
+// Waits for a shown top-level window with the given caption, then prints the classes and texts of
+// its child windows and the control files (".OCX") loaded in its process, one per line, and with
+// "close" asks the window to close. Exit status 0 when the window was found, 1 when it did not come in time.
 // Usage: setup_probe <caption> <seconds> [close]
 #include <windows.h>
 #include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cwctype>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -32,13 +31,6 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
   return TRUE;
 }
 
-bool EndsWithOcx(const std::wstring& path) {
-  if (path.size() < 4) return false;
-  std::wstring end = path.substr(path.size() - 4);
-  for (auto& c : end) c = static_cast<wchar_t>(std::towupper(c));
-  return end == L".OCX";
-}
-
 void PrintControls(DWORD process_id) {
   const HANDLE process =
       ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, process_id);
@@ -51,7 +43,8 @@ void PrintControls(DWORD process_id) {
     modules.resize(std::min<std::size_t>(modules.size(), needed / sizeof(HMODULE)));
     for (const HMODULE module : modules) {
       wchar_t path[MAX_PATH * 4] = {};
-      if (::GetModuleFileNameExW(process, module, path, MAX_PATH * 4) && EndsWithOcx(path)) {
+      const DWORD length = ::GetModuleFileNameExW(process, module, path, MAX_PATH * 4);
+      if (length > 4 && ::_wcsicmp(path + length - 4, L".OCX") == 0) {
         Print(L"module", path);
       }
     }
@@ -74,8 +67,6 @@ int wmain(int argc, wchar_t** argv) {
   }
   DWORD process_id = 0;
   ::GetWindowThreadProcessId(window, &process_id);
-  Print(L"window", caption);
-  Print(L"pid", std::to_wstring(process_id));
   ::EnumChildWindows(window, PrintChild, 0);
   PrintControls(process_id);
   std::fflush(stdout);

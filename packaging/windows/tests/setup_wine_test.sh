@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# The setup program as a Windows user meets it, in a fresh Wine prefix on a real X server (Xvfb):
-# a silent install; a start through the Start-menu shortcut, which copies the control into
-# system32, has Wine's own regsvr32 register it and opens the converter's window; a silent
-# uninstall that leaves nothing behind. Then the same with a foreign RICHTX32.OCX in system32:
-# the window opens with the control beside bin.exe, and the uninstall leaves the foreign file.
+# The setup program in a fresh Wine prefix on Xvfb: a silent install; a start through the
+# Start-menu shortcut, which installs and registers the control and opens the converter's window;
+# a silent uninstall that leaves nothing. Then the same with a foreign RICHTX32.OCX in system32.
 # Usage: setup_wine_test.sh <setup.exe> <setup_probe.exe> <program dir> <artefacts dir>
 set -euo pipefail
 setup=$1 probe=$2 built=$3 artefacts=$4
@@ -26,9 +24,8 @@ uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessaldo
 server_key='HKCR\CLSID\{160DC074-F8EB-42E8-98D0-C90872887B9B}\InprocServer32'
 installed=(bin.exe Tessaldo.exe RICHTX32.OCX left.jpg right.jpg)
 
-query() { "$wine" reg query "$1" 2>/dev/null | tr -d '\r'; }
 exists() { "$wine" reg query "$1" >/dev/null 2>&1; }
-value() { query "$1" | sed -n "s/^ *$2 *REG_[A-Z]* *//p"; }
+value() { "$wine" reg query "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z]* *//p"; }
 
 install() {
   "$wine" "$setup" /S || fail "the silent install ended with $?"
@@ -37,20 +34,10 @@ install() {
   done
   [ -f "$folder/Disinstalla Tessaldo.exe" ] || fail "no uninstaller"
   [ "$(ls "$folder" | wc -l)" -eq 6 ] || fail "unexpected files: $(ls "$folder")"
-  [ -f "$shortcut" ] || fail "no Start-menu shortcut"
-  strings -el "$shortcut" | grep -qF 'C:\Program Files\Tessaldo\Tessaldo.exe' ||
-    fail "the shortcut does not start Tessaldo.exe"
-  [ "$(value "$uninstall_key" DisplayName)" = Tessaldo ] || fail "no uninstall entry"
-  [ "$(value "$uninstall_key" DisplayVersion)" = "$version" ] || fail "wrong version"
-  [ "$(value "$uninstall_key" Publisher)" = Tessaldo ] || fail "no publisher"
-  [ "$(value "$uninstall_key" DisplayIcon)" = 'C:\Program Files\Tessaldo\Tessaldo.exe,0' ] ||
-    fail "no icon"
-  size=$(value "$uninstall_key" EstimatedSize)
-  [ "$((size))" -ge "$(($(du -sk "$folder" | cut -f1) / 2))" ] || fail "size $size"
+  [ "$(value "$uninstall_key" DisplayVersion)" = "$version" ] || fail "no uninstall entry"
 }
 
-# start: starts the shortcut as the Start menu does, waits for the window and gives in $probed
-# what the probe saw of it.
+# The shortcut started as the Start menu does; $probed is what the probe saw of the window.
 start() {
   "$wine" start /unix "$shortcut"
   wait_for 60 xdotool search --name '^Tessaldo$' >/dev/null || fail "no window titled Tessaldo"
@@ -89,11 +76,6 @@ wait_for 30 exists "$server_key" || fail "regsvr32 did not register the control"
 [ "$(value "$server_key" '(Default)')" = 'C:\windows\system32\RICHTX32.OCX' ] ||
   fail "registered as $(value "$server_key" '(Default)')"
 close
-# Wine's own regsvr32 takes the control by its name alone, out and back in, silently.
-"$wine" regsvr32 /s /u RICHTX32.OCX || fail "regsvr32 /s /u ended with $?"
-! exists "$server_key" || fail "regsvr32 /u left the registration"
-"$wine" regsvr32 /s RICHTX32.OCX || fail "regsvr32 /s ended with $?"
-exists "$server_key" || fail "regsvr32 did not register the control again"
 start
 uses 'C:\windows\system32\RICHTX32.OCX'
 # A number typed on the X server's keyboard reaches the control: 300 is 1 * 256 + 44.
@@ -106,8 +88,7 @@ close
 remove
 [ ! -e "$system32/RICHTX32.OCX" ] || fail "the project's control is left in system32"
 
-# 2. A foreign file of the control's name in system32: the window still opens, with the control
-# beside bin.exe, and the uninstall leaves the foreign file alone.
+# 2. A foreign RICHTX32.OCX in system32: the control beside bin.exe, the foreign file left alone.
 printf 'un altro RICHTX32.OCX\r\n' >"$system32/RICHTX32.OCX"
 install
 start
