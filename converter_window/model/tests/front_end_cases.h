@@ -1,14 +1,26 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string_view>
 #include <vector>
 
 #include "tessaldo/converter_window/converter_model.h"
+#include "tessaldo/platform/beeper.h"
 
 // Gestures both windows play through their real widgets, and what every field shows afterwards:
 // a window hands each gesture to the model and shows its answer.
 namespace tessaldo::front_end_cases {
+
+// Records each tone instead of playing it; `during` runs while the tone would play.
+struct RecordingBeeper final : platform::Beeper {
+  void Beep(unsigned frequencyHz, unsigned durationMs) override {
+    tones.push_back(frequencyHz * 1000 + durationMs);
+    if (during) during();
+  }
+  std::vector<unsigned> tones;
+  std::function<void()> during;
+};
 
 // kType types `text` key by key into `field`; kMenuPaste pastes `text` from the field's context
 // menu; kUndo is Ctrl+Z; kPick double-clicks the table's row `code`; kCancella clicks Command2.

@@ -19,15 +19,7 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 namespace tessaldo::testing {
 namespace {
 
-// Records each tone instead of playing it; `during` runs while the tone would play.
-struct RecordingBeeper final : platform::Beeper {
-  void Beep(unsigned frequencyHz, unsigned durationMs) override {
-    tones.push_back(frequencyHz * 1000 + durationMs);
-    if (during) during();
-  }
-  std::vector<unsigned> tones;
-  std::function<void()> during;
-};
+using front_end_cases::RecordingBeeper;
 
 // Opens the field's context menu and returns its entries' texts (mnemonics and shortcuts
 // left out); triggers the entry named `trigger`, if any, and closes the menu.

@@ -25,15 +25,7 @@ namespace {
 
 using Fields = std::vector<std::string>;
 
-// Records each tone instead of playing it; `during` runs while the tone would play.
-struct RecordingBeeper final : platform::Beeper {
-  void Beep(unsigned frequencyHz, unsigned durationMs) override {
-    tones.push_back(frequencyHz * 1000 + durationMs);
-    if (during) during();
-  }
-  std::vector<unsigned> tones;
-  std::function<void()> during;
-};
+using front_end_cases::RecordingBeeper;
 
 std::string TextOf(HWND control) {
   wchar_t text[256] = {};
