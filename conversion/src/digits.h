@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "tessaldo/conversion/currency.h"
-#include "tessaldo/support/expected.h"
 #include "tessaldo/conversion/failure.h"
+#include "tessaldo/support/expected.h"
 #include "tessaldo/support/yield.h"
 
 // The positional writer and reader shared by bases 2, 8, 10 and 16.

@@ -11,9 +11,8 @@
 #endif
 
 int main(int argc, char** argv) {
-  const auto platform =
-      tessaldo::launcher::MakeSystemLauncherPlatform({argv, argv + argc}, TESSALDO_SYSTEM_DIR,
-                                                     TESSALDO_INSTALLED_LAUNCHER);
+  const auto platform = tessaldo::launcher::MakeSystemLauncherPlatform(
+      {argv, argv + argc}, TESSALDO_SYSTEM_DIR, TESSALDO_INSTALLED_LAUNCHER);
   const auto outcome = tessaldo::Module1::Avvia(*platform);
   return outcome.ending == tessaldo::Module1::Ending::kCompleted ? 0 : 1;
 }

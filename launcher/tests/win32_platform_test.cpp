@@ -1,6 +1,7 @@
 // The Win32 launcher platform's file copy on real files (under Wine in the cross build): the copy
 // lands whole and writable, and no failure leaves its temporary file beside the destination.
 #include <windows.h>
+
 #include <shlobj.h>
 
 #include <gtest/gtest.h>

@@ -38,7 +38,7 @@ std::unique_ptr<WindowServices> MakeWin32WindowServices() {
 
 std::unique_ptr<WindowServices> MakeWin32WindowServices(ShellExecuteFunction shellExecute) {
   return std::make_unique<Win32WindowServices>(shellExecute != nullptr ? shellExecute
-                                                                        : &::ShellExecuteA);
+                                                                       : &::ShellExecuteA);
 }
 
 }  // namespace tessaldo::platform

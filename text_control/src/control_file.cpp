@@ -1,5 +1,6 @@
 // RICHTX32.OCX: the text control's class and its registration, regsvr32's entry points.
 #include <windows.h>
+
 #include <olectl.h>
 
 #include <array>
@@ -24,7 +25,7 @@ HINSTANCE ThisModule() {
 constexpr wchar_t kClasses[] = L"Software\\Classes";
 
 struct Value {
-  std::wstring key;   // below kClasses
+  std::wstring key;     // below kClasses
   const wchar_t* name;  // nullptr: the key's default value
   std::wstring data;
 };
@@ -44,8 +45,7 @@ std::wstring ModulePath() {
   if (module == nullptr) return {};  // never the program's own path
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length =
-        ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD length = ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
     if (length == 0) return {};
     if (length < path.size()) return path.substr(0, length);
     if (path.size() >= 32768) return {};
@@ -61,17 +61,17 @@ bool Write(const Value& value) {
     return false;
   }
   const auto bytes = static_cast<DWORD>((value.data.size() + 1) * sizeof(wchar_t));
-  const bool written = ::RegSetValueExW(key, value.name, 0, REG_SZ,
-                                        reinterpret_cast<const BYTE*>(value.data.c_str()),
-                                        bytes) == ERROR_SUCCESS;
+  const bool written =
+      ::RegSetValueExW(key, value.name, 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(value.data.c_str()), bytes) == ERROR_SUCCESS;
   ::RegCloseKey(key);
   return written;
 }
 
 HRESULT Unregister() {
   HKEY classes = nullptr;
-  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kClasses, 0, DELETE | KEY_ENUMERATE_SUB_KEYS |
-                                                           KEY_QUERY_VALUE | KEY_SET_VALUE,
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kClasses, 0,
+                      DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE,
                       &classes) != ERROR_SUCCESS) {
     return SELFREG_E_CLASS;
   }

@@ -36,11 +36,12 @@ std::wstring RegisteredControlPath() {
 
 bool IsOwnControl(const std::wstring& path) {
   if (path.empty()) return false;
-  const HMODULE data = ::LoadLibraryExW(
-      path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  const HMODULE data = ::LoadLibraryExW(path.c_str(), nullptr,
+                                        LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   if (data == nullptr) return false;
   bool own = false;
-  if (const HRSRC found = ::FindResourceW(data, kIdentityResource, MAKEINTRESOURCEW(10) /* RT_RCDATA */)) {
+  if (const HRSRC found =
+          ::FindResourceW(data, kIdentityResource, MAKEINTRESOURCEW(10) /* RT_RCDATA */)) {
     const DWORD size = ::SizeofResource(data, found);
     const HGLOBAL loaded = ::LoadResource(data, found);
     const void* bytes = loaded != nullptr ? ::LockResource(loaded) : nullptr;
@@ -56,9 +57,8 @@ bool LoadControlFrom(const std::wstring& path) {
   // The control's own folder first for what it loads itself.
   const HMODULE control = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (control == nullptr) return false;
-  const auto entry =
-      reinterpret_cast<RegisterClassEntry>(reinterpret_cast<void (*)()>(
-          ::GetProcAddress(control, kRegisterClassEntry)));
+  const auto entry = reinterpret_cast<RegisterClassEntry>(
+      reinterpret_cast<void (*)()>(::GetProcAddress(control, kRegisterClassEntry)));
   if (entry == nullptr || entry() == 0) {
     ::FreeLibrary(control);
     return false;
@@ -69,7 +69,8 @@ bool LoadControlFrom(const std::wstring& path) {
 std::wstring ControlBesideProgram() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD length =
+        ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (length == 0) return {};
     if (length < path.size()) {
       path.resize(length);

@@ -1,6 +1,7 @@
 // The text control RICHTX32.OCX as a program meets it: the window class it registers, what its
 // registration writes and removes, and which file the loader takes.
 #include <windows.h>
+
 #include <richedit.h>
 
 #include <gtest/gtest.h>
@@ -33,7 +34,9 @@ fs::path ModuleFile(HMODULE module = nullptr) {
   return path;
 }
 
-fs::path BesideCopy() { return ModuleFile().parent_path() / kFileName; }
+fs::path BesideCopy() {
+  return ModuleFile().parent_path() / kFileName;
+}
 
 fs::path SystemFolder() {
   wchar_t system[MAX_PATH] = {};
@@ -249,10 +252,9 @@ class Box : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { ASSERT_TRUE(LoadTextControl()); }
   void SetUp() override {
-    window_ = ::CreateWindowExW(0, kWindowClass, L"", WS_POPUP | WS_VSCROLL | WS_HSCROLL |
-                                                          ES_MULTILINE | WS_TABSTOP,
-                                0, 0, 300, 30, nullptr, nullptr, ::GetModuleHandleW(nullptr),
-                                nullptr);
+    window_ = ::CreateWindowExW(0, kWindowClass, L"",
+                                WS_POPUP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | WS_TABSTOP, 0,
+                                0, 300, 30, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(window_, nullptr);
   }
   void TearDown() override { ::DestroyWindow(window_); }
@@ -298,19 +300,19 @@ TEST_F(Box, OneReadOnlyLineShowingEachPairOfBarsAsOneRedBar) {
   EXPECT_EQ(::GetWindowLongPtrW(window_, GWL_STYLE) &
                 (ES_MULTILINE | WS_VSCROLL | WS_HSCROLL | ES_READONLY | WS_TABSTOP),
             ES_READONLY | WS_TABSTOP);
-  const HFONT font = ::CreateFontW(-16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                   DEFAULT_PITCH, L"Arial");
+  const HFONT font =
+      ::CreateFontW(-16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial");
   struct Case {
     std::wstring raw, shown;
     std::set<LONG> red;
   };
   const std::vector<Case> cases = {
       {L"", L"", {}},
-      {L"|| ", L"| ", {0}},                      // 0
-      {L"|| A || ", L"| A | ", {0, 4}},          // 65
-      {L"|| | || ", L"| | | ", {0, 4}},          // 124: the token itself stays blue
-      {L"|| DC1 || ", L"| DC1 | ", {0, 6}},      // 17
+      {L"|| ", L"| ", {0}},                  // 0
+      {L"|| A || ", L"| A | ", {0, 4}},      // 65
+      {L"|| | || ", L"| | | ", {0, 4}},      // 124: the token itself stays blue
+      {L"|| DC1 || ", L"| DC1 | ", {0, 6}},  // 17
       {L"|| SOH || NUL || ", L"| SOH | NUL | ", {0, 6, 12}},
       {L"|| \u00e9 || \u00ff || ", L"| \u00e9 | \u00ff | ", {0, 4, 8}},
       {L"a|b", L"a|b", {}},

@@ -50,8 +50,7 @@ QLabel* MakeLabel(QWidget* parent, const autore::LabelDesign& designed) {
   label->setObjectName(QLatin1String(designed.name));
   label->setFont(FontOf(designed.font));
   label->setAlignment(
-      (designed.align == autore::Align::kCentre ? Qt::AlignHCenter : Qt::AlignLeft) |
-      Qt::AlignTop);
+      (designed.align == autore::Align::kCentre ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
   // Inside the panel the labels would take the panel's text role; theirs is the window text.
   label->setForegroundRole(QPalette::WindowText);
   design::SetTextColour(*label, designed.colour);

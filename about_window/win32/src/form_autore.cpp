@@ -68,10 +68,7 @@ class AutoreBox final : public Window {
  public:
   AutoreBox(HBRUSH background, bool hand, std::function<void(HDC, const RECT&)> paint,
             std::function<void()> click)
-      : background_(background),
-        hand_(hand),
-        paint_(std::move(paint)),
-        click_(std::move(click)) {}
+      : background_(background), hand_(hand), paint_(std::move(paint)), click_(std::move(click)) {}
 
   HWND Open(HINSTANCE instance, HWND parent, int id, const std::wstring& text, DWORD style) {
     RegisterWindowClass(instance, kBoxClass, 0, nullptr, ::LoadCursorW(nullptr, IDC_ARROW),
@@ -143,8 +140,7 @@ class AutoreBox final : public Window {
 FormAutore::FormAutore(HINSTANCE instance, platform::WindowServices& services,
                        std::function<void()> unloaded)
     : instance_(instance), services_(services) {
-  RegisterWindowClass(instance, kFormClass, 0, nullptr, ::LoadCursorW(nullptr, IDC_ARROW),
-                      nullptr);
+  RegisterWindowClass(instance, kFormClass, 0, nullptr, ::LoadCursorW(nullptr, IDC_ARROW), nullptr);
   const std::wstring caption = Widen(autore::kCaption);
   if (Create(instance, kFormClass, kFormExStyle, caption.c_str(), kFormStyle, CW_USEDEFAULT,
              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr) == nullptr) {
@@ -257,8 +253,8 @@ bool FormAutore::FormPrimoPiano(HWND hWnd, bool AlwaysOnTop) {
 void FormAutore::Form_Load() {
   FormPrimoPiano(Handle(), true);
   PlaceInCorner();
-  ::SetTimer(Handle(), autore_id::Timer1,
-             static_cast<UINT>(autore::kTimerInterval.count()), nullptr);
+  ::SetTimer(Handle(), autore_id::Timer1, static_cast<UINT>(autore::kTimerInterval.count()),
+             nullptr);
 }
 
 // The outer frame, as the system draws it, goes into the corner of the work area of the
@@ -318,9 +314,8 @@ LRESULT FormAutore::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void FormAutore::OnDpiChanged(UINT dpi, const RECT& suggested) {
-  ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top,
-                 suggested.right - suggested.left, suggested.bottom - suggested.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   Layout(dpi);
 }
 
@@ -357,18 +352,16 @@ void FormAutore::Timer1_Timer() {
 
 void FormAutore::picture2_Click() {
   MovePanel(autore::kRestartTop);
-  ::SetTimer(Handle(), autore_id::Timer1,
-             static_cast<UINT>(autore::kTimerInterval.count()), nullptr);
+  ::SetTimer(Handle(), autore_id::Timer1, static_cast<UINT>(autore::kTimerInterval.count()),
+             nullptr);
 }
 
 void FormAutore::Label1_Click() {
-  services_.OpenAddress(reinterpret_cast<platform::WindowHandle>(Handle()),
-                        autore::kSiteAddress);
+  services_.OpenAddress(reinterpret_cast<platform::WindowHandle>(Handle()), autore::kSiteAddress);
 }
 
 void FormAutore::Picture3_Click() {
-  services_.OpenAddress(reinterpret_cast<platform::WindowHandle>(Handle()),
-                        autore::kMailAddress);
+  services_.OpenAddress(reinterpret_cast<platform::WindowHandle>(Handle()), autore::kMailAddress);
 }
 
 // The panel's labels from the bottom of the stacking order up, the emblem on top of them.

@@ -6,8 +6,8 @@
 
 #include "tessaldo/conversion/conversioni.h"
 #include "tessaldo/conversion/currency.h"
-#include "tessaldo/support/expected.h"
 #include "tessaldo/conversion/failure.h"
+#include "tessaldo/support/expected.h"
 
 namespace tessaldo {
 

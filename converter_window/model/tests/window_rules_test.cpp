@@ -106,8 +106,8 @@ TEST(CharacterTable, ColumnsAndRows) {
     EXPECT_EQ(columns[0].twips, 1200);
     EXPECT_EQ(columns[1].twips, list - 1560);
   }
-  const std::pair<int, std::string> rows[] = {
-      {0, "NUL"}, {32, "SP"}, {124, "|"}, {127, "DEL"}, {128, "€"}, {254, "þ"}, {255, "NBSP"}};
+  const std::pair<int, std::string> rows[] = {{0, "NUL"}, {32, "SP"}, {124, "|"},   {127, "DEL"},
+                                              {128, "€"}, {254, "þ"}, {255, "NBSP"}};
   for (const auto& [code, token] : rows) {
     EXPECT_EQ(character_table::RowAt(code).code + " " + character_table::RowAt(code).token,
               std::to_string(code) + " " + token);
@@ -152,7 +152,8 @@ TEST(Form1Layout, ControlsKeepTheDesignedRelations) {
   std::ranges::stable_sort(ordered, {}, &form1_layout::Control::tabIndex);
   std::vector<std::string_view> focus;
   for (const auto& c : ordered) {
-    if (c.tabIndex >= 0 && c.kind != Kind::kLabel && c.kind != Kind::kHiddenEdit && c.kind != Kind::kImage)
+    if (c.tabIndex >= 0 && c.kind != Kind::kLabel && c.kind != Kind::kHiddenEdit &&
+        c.kind != Kind::kImage)
       focus.push_back(c.name);
   }
   EXPECT_EQ(focus, (std::vector<std::string_view>{"Text1", "Text2", "Text3", "Text4", "Text5",

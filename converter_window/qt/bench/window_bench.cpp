@@ -22,8 +22,8 @@
 #include <vector>
 
 #include "tessaldo/converter_window/converter_program.h"
-#include "tessaldo/resources/qt_design.h"
 #include "tessaldo/converter_window/form1.h"
+#include "tessaldo/resources/qt_design.h"
 
 extern char** environ;
 

@@ -34,10 +34,10 @@
 #include <string_view>
 #include <utility>
 
+#include "tessaldo/conversion/text6_display.h"
 #include "tessaldo/converter_window/character_table.h"
 #include "tessaldo/converter_window/clickable_image.h"
 #include "tessaldo/converter_window/focus_ring.h"
-#include "tessaldo/conversion/text6_display.h"
 #include "tessaldo/resources.h"
 #include "tessaldo/resources/qt_design.h"
 

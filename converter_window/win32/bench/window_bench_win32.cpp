@@ -32,9 +32,10 @@ Figures Summarise(std::vector<double> samples) {
 }
 
 void Report(const char* name, const char* unit, Figures subject, Figures baseline) {
-  std::printf("%-9s converter %10.1f %s (p90 %10.1f)   baseline %10.1f %s (p90 %10.1f)   ratio %6.1f\n",
-              name, subject.median, unit, subject.p90, baseline.median, unit, baseline.p90,
-              subject.median / baseline.median);
+  std::printf(
+      "%-9s converter %10.1f %s (p90 %10.1f)   baseline %10.1f %s (p90 %10.1f)   ratio %6.1f\n",
+      name, subject.median, unit, subject.p90, baseline.median, unit, baseline.p90,
+      subject.median / baseline.median);
 }
 
 class SilentBeeper final : public tessaldo::platform::Beeper {

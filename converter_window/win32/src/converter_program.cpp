@@ -15,8 +15,8 @@ namespace tessaldo::win32 {
 int RunConverterProgram(HINSTANCE instance, int showCommand) {
   // WIC decodes the pictures; the rich-edit box wants OLE's apartment.
   const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_WIN95_CLASSES |
-                                                     ICC_STANDARD_CLASSES};
+  INITCOMMONCONTROLSEX controls{sizeof controls,
+                                ICC_LISTVIEW_CLASSES | ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&controls);
 
   const auto beeper = platform::MakeSystemBeeper();

@@ -22,8 +22,8 @@ using form1_layout::Kind;
 
 constexpr wchar_t kClassName[] = L"TessaldoForm1";
 constexpr int kFirstId = 1001;
-constexpr int kFormIcon = 2;       // bin.rc: the window's icon
-constexpr int kEmblem = 101;       // bin.rc: Image1's emblem
+constexpr int kFormIcon = 2;         // bin.rc: the window's icon
+constexpr int kEmblem = 101;         // bin.rc: Image1's emblem
 constexpr int kDesignedArrow = 102;  // bin.rc: Image2's first picture
 // The font of controls that have none of their own.
 constexpr form1_layout::Font kDefaultFont{"Microsoft Sans Serif", 8.25, false};
@@ -34,8 +34,8 @@ std::wstring W(std::string_view utf8) {
 
 std::wstring TextOf(HWND control) {
   std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(::GetWindowTextW(control, text.data(),
-                                                        static_cast<int>(text.size()))));
+  text.resize(static_cast<std::size_t>(
+      ::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 
@@ -108,8 +108,9 @@ void Form1::OnUncaught(UINT message, std::exception_ptr error) noexcept {
   try {
     std::rethrow_exception(error);
   } catch (const std::exception& e) {
-    ::OutputDebugStringA((std::string("Form1: message ") + std::to_string(message) + ": " +
-                          e.what() + "\n").c_str());
+    ::OutputDebugStringA(
+        (std::string("Form1: message ") + std::to_string(message) + ": " + e.what() + "\n")
+            .c_str());
   } catch (...) {
     ::OutputDebugStringA("Form1: unknown failure\n");
   }
@@ -124,11 +125,12 @@ HWND Form1::Control(std::string_view name) const {
 // The controls, from the designed layout.
 
 std::vector<std::pair<std::string_view, HWND*>> Form1::Slots() {
-  return {{"Label1", &Label1}, {"Label2", &Label2}, {"Label3", &Label3},     {"Label4", &Label4},
-          {"Label5", &Label5}, {"Label6", &Label6}, {"Text1", &Text1},       {"Text2", &Text2},
-          {"Text3", &Text3},   {"Text4", &Text4},   {"Text5", &Text5},       {"Text6Raw", &Text6Raw},
-          {"Text6", &Text6},   {"Image1", &Image1}, {"Image2", &Image2},     {"ListView1", &ListView1},
-          {"Command2", &Command2}};
+  return {{"Label1", &Label1},       {"Label2", &Label2},    {"Label3", &Label3},
+          {"Label4", &Label4},       {"Label5", &Label5},    {"Label6", &Label6},
+          {"Text1", &Text1},         {"Text2", &Text2},      {"Text3", &Text3},
+          {"Text4", &Text4},         {"Text5", &Text5},      {"Text6Raw", &Text6Raw},
+          {"Text6", &Text6},         {"Image1", &Image1},    {"Image2", &Image2},
+          {"ListView1", &ListView1}, {"Command2", &Command2}};
 }
 
 void Form1::CreateControls() {
@@ -181,9 +183,9 @@ void Form1::CreateControls() {
         break;
     }
     const int id = ControlId(c->name);
-    HWND control = ::CreateWindowExW(exStyle, windowClass, caption.c_str(), style, 0, 0, 0, 0,
-                                     Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                     instance_, nullptr);
+    HWND control =
+        ::CreateWindowExW(exStyle, windowClass, caption.c_str(), style, 0, 0, 0, 0, Handle(),
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
     if (control == nullptr) continue;
     for (auto& [name, slot] : Slots())
       if (name == c->name) *slot = control;
@@ -197,10 +199,10 @@ void Form1::CreateControls() {
   }
   ListView_SetExtendedListViewStyle(ListView1, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
 
-  tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
-                               instance_, nullptr);
+  tooltip_ =
+      ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, instance_, nullptr);
   for (const auto& c : controls) {
     if (c.tooltip.empty()) continue;
     std::wstring tip = W(c.tooltip);  // the tooltip control keeps a copy
@@ -391,8 +393,7 @@ int Form1::OuterWidth() const {
 
 void Form1::SetOuterWidth(int twips) {
   width_.Set(twips);
-  RECT frame{0, 0, width_.ClientPx(static_cast<int>(dpi_)),
-             Px(form1_layout::kClientHeight, dpi_)};
+  RECT frame{0, 0, width_.ClientPx(static_cast<int>(dpi_)), Px(form1_layout::kClientHeight, dpi_)};
   const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_STYLE));
   using Adjust = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
   static const auto adjust = reinterpret_cast<Adjust>(reinterpret_cast<void*>(

@@ -46,9 +46,10 @@ struct MenuEntry {
   UINT command;
   const wchar_t* text;
 };
-constexpr MenuEntry kMenu[] = {{WM_UNDO, L"Annulla"}, {0, nullptr},           {WM_CUT, L"Taglia"},
-                               {WM_COPY, L"Copia"},   {WM_PASTE, L"Incolla"}, {WM_CLEAR, L"Elimina"},
-                               {0, nullptr},          {EM_SETSEL, L"Seleziona tutto"}};
+constexpr MenuEntry kMenu[] = {{WM_UNDO, L"Annulla"},  {0, nullptr},
+                               {WM_CUT, L"Taglia"},    {WM_COPY, L"Copia"},
+                               {WM_PASTE, L"Incolla"}, {WM_CLEAR, L"Elimina"},
+                               {0, nullptr},           {EM_SETSEL, L"Seleziona tutto"}};
 
 }  // namespace
 
@@ -190,14 +191,30 @@ void Form1::RunKey(const KeyStroke& stroke, std::function<void()> run) {
 void Form1::RunChar(int index, const std::u16string& text) {
   HWND field = numeric_[static_cast<std::size_t>(index)];
   switch (text.size() == 1 ? text[0] : 0) {
-    case 0x08: Edit(index, Request::Of(Request::Kind::kBackspace)); break;
-    case 0x01: ::SendMessageW(field, EM_SETSEL, 0, -1); break;     // Ctrl+A
-    case 0x03: ::SendMessageW(field, WM_COPY, 0, 0); break;        // Ctrl+C
-    case 0x16: Paste(index); break;                                // Ctrl+V
-    case 0x18: Cut(index, true); break;                            // Ctrl+X
-    case 0x19: Edit(index, Request::Of(Request::Kind::kRedo)); break;  // Ctrl+Y
-    case 0x1A: Edit(index, Request::Of(Request::Kind::kUndo)); break;  // Ctrl+Z
-    default: Edit(index, Request::Of(Request::Kind::kType, text)); break;
+    case 0x08:
+      Edit(index, Request::Of(Request::Kind::kBackspace));
+      break;
+    case 0x01:
+      ::SendMessageW(field, EM_SETSEL, 0, -1);
+      break;  // Ctrl+A
+    case 0x03:
+      ::SendMessageW(field, WM_COPY, 0, 0);
+      break;  // Ctrl+C
+    case 0x16:
+      Paste(index);
+      break;  // Ctrl+V
+    case 0x18:
+      Cut(index, true);
+      break;  // Ctrl+X
+    case 0x19:
+      Edit(index, Request::Of(Request::Kind::kRedo));
+      break;  // Ctrl+Y
+    case 0x1A:
+      Edit(index, Request::Of(Request::Kind::kUndo));
+      break;  // Ctrl+Z
+    default:
+      Edit(index, Request::Of(Request::Kind::kType, text));
+      break;
   }
 }
 
@@ -212,7 +229,8 @@ void Form1::Paste(int index) {
 void Form1::Cut(int index, bool copy) {
   HWND field = numeric_[static_cast<std::size_t>(index)];
   DWORD start = 0, end = 0;
-  ::SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  ::SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
   if (copy && start != end) ::SendMessageW(field, WM_COPY, 0, 0);
   Edit(index, Request::Of(Request::Kind::kCut));
 }
@@ -222,7 +240,8 @@ void Form1::Cut(int index, bool copy) {
 Outcome Form1::Edit(int index, Request request) {
   HWND field = numeric_[static_cast<std::size_t>(index)];
   DWORD start = 0, end = 0;
-  ::SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  ::SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
   request.field = Field(index);
   request.selection = {static_cast<int>(end), static_cast<int>(start),
                        static_cast<int>(end - start)};
@@ -254,9 +273,10 @@ void Form1::Display(const Result& result, int edited) {
       }
       continue;
     }
-    HWND control = write.field == Field::kText5      ? Text5
-                   : write.field == Field::kText6Raw ? Text6Raw
-                                                     : numeric_[static_cast<std::size_t>(write.field)];
+    HWND control = write.field == Field::kText5 ? Text5
+                   : write.field == Field::kText6Raw
+                       ? Text6Raw
+                       : numeric_[static_cast<std::size_t>(write.field)];
     SetOwnText(control, text);
     ::SendMessageW(control, EM_SETSEL, 0, 0);
     ::SendMessageW(control, EM_SCROLLCARET, 0, 0);
@@ -299,7 +319,8 @@ void Form1::SetOwnText(HWND control, const std::wstring& text) {
 void Form1::ShowMenu(HWND field, LPARAM at) {
   const int index = IndexOf(field);
   DWORD start = 0, end = 0;
-  ::SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  ::SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
   const DWORD length = static_cast<DWORD>(::GetWindowTextLengthW(field));
   const bool editable = index >= 0, selected = start != end;
   HMENU menu = ::CreatePopupMenu();
@@ -310,12 +331,22 @@ void Form1::ShowMenu(HWND field, LPARAM at) {
     }
     bool enabled = false;
     switch (entry.command) {
-      case WM_UNDO: enabled = editable && model_.CanUndo(Field(index)); break;
+      case WM_UNDO:
+        enabled = editable && model_.CanUndo(Field(index));
+        break;
       case WM_CUT:
-      case WM_CLEAR: enabled = editable && selected; break;
-      case WM_COPY: enabled = selected; break;
-      case WM_PASTE: enabled = editable && ::IsClipboardFormatAvailable(CF_UNICODETEXT); break;
-      default: enabled = length > 0 && !(start == 0 && end == length); break;
+      case WM_CLEAR:
+        enabled = editable && selected;
+        break;
+      case WM_COPY:
+        enabled = selected;
+        break;
+      case WM_PASTE:
+        enabled = editable && ::IsClipboardFormatAvailable(CF_UNICODETEXT);
+        break;
+      default:
+        enabled = length > 0 && !(start == 0 && end == length);
+        break;
     }
     ::AppendMenuW(menu, MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), entry.command, entry.text);
   }
@@ -325,11 +356,11 @@ void Form1::ShowMenu(HWND field, LPARAM at) {
     ::ClientToScreen(field, &point);
   }
   ::SetFocus(field);
-  const UINT command = hooks_.trackMenu
-                           ? hooks_.trackMenu(menu, point)
-                           : static_cast<UINT>(::TrackPopupMenu(
-                                 menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, point.x,
-                                 point.y, 0, Handle(), nullptr));
+  const UINT command =
+      hooks_.trackMenu
+          ? hooks_.trackMenu(menu, point)
+          : static_cast<UINT>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                               point.x, point.y, 0, Handle(), nullptr));
   ::DestroyMenu(menu);
   if (command == EM_SETSEL) {
     ::SendMessageW(field, EM_SETSEL, 0, -1);

@@ -55,8 +55,10 @@ bool SetClipboard(const std::wstring& text) {
 
 template <class L = LPARAM>
 LRESULT Send(HWND to, UINT message, WPARAM w = 0, L l = 0) {
-  if constexpr (std::is_pointer_v<L>) return ::SendMessageW(to, message, w, LPARAM(l));
-  else return ::SendMessageW(to, message, w, l);
+  if constexpr (std::is_pointer_v<L>)
+    return ::SendMessageW(to, message, w, LPARAM(l));
+  else
+    return ::SendMessageW(to, message, w, l);
 }
 
 class Form1Win32Test : public ::testing::Test {
@@ -125,7 +127,8 @@ class Form1Win32Test : public ::testing::Test {
       format.cbSize = sizeof format;
       Send(text6, EM_GETCHARFORMAT, SCF_SELECTION, &format);
       shown += format.crTextColor == design::kSeparatorRed.ColorRef() ? 'R'
-               : format.crTextColor == design::kDarkBlue.ColorRef()   ? 'B' : '?';
+               : format.crTextColor == design::kDarkBlue.ColorRef()   ? 'B'
+                                                                      : '?';
     }
     return shown;
   }
@@ -146,15 +149,25 @@ TEST_F(Form1Win32Test, FrontEndCases) {
     for (const auto& step : c.steps) {
       HWND field = Text(int(step.field) + 1);
       switch (step.action) {
-        case Action::kType: Type(field, step.text); break;
-        case Action::kBackspace: ::SendMessageW(field, WM_CHAR, VK_BACK, 1); break;
+        case Action::kType:
+          Type(field, step.text);
+          break;
+        case Action::kBackspace:
+          ::SendMessageW(field, WM_CHAR, VK_BACK, 1);
+          break;
         case Action::kMenuPaste:
           ASSERT_TRUE(SetClipboard({step.text.begin(), step.text.end()}));
           Menu(field, L"Incolla");
           break;
-        case Action::kUndo: ::SendMessageW(field, WM_CHAR, 0x1A, 1); break;  // Ctrl+Z
-        case Action::kPick: Pick(step.code); break;
-        case Action::kCancella: Send(Control("Command2"), BM_CLICK); break;
+        case Action::kUndo:
+          ::SendMessageW(field, WM_CHAR, 0x1A, 1);
+          break;  // Ctrl+Z
+        case Action::kPick:
+          Pick(step.code);
+          break;
+        case Action::kCancella:
+          Send(Control("Command2"), BM_CLICK);
+          break;
       }
     }
     Pump();
@@ -280,7 +293,8 @@ TEST_F(Form1Win32Test, LayoutAtTheWindowsDpi) {
     RECT r{};
     ::GetWindowRect(control, &r);
     ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
-    RECT designed = TwipsRect(c.twips.left, c.twips.top, c.twips.width, c.twips.height, form->Dpi());
+    RECT designed =
+        TwipsRect(c.twips.left, c.twips.top, c.twips.width, c.twips.height, form->Dpi());
     if (c.kind == Kind::kLabel) designed.right = r.right, designed.bottom = r.bottom;
     EXPECT_TRUE(::EqualRect(&r, &designed));
     EXPECT_EQ(::IsWindowVisible(control) != FALSE, c.visible);

@@ -2,8 +2,9 @@
 // WM_GETTEXT and window rectangles. For the real-window test.
 //   window_probe fields <Text1 expected> <seconds>   waits for Text1, then prints every field
 //   window_probe rect <control> <seconds>            the control's screen rectangle
-//   window_probe window <caption> <seconds>          a top-level window's rectangle and the work area
-//   window_probe close <caption> <seconds>           asks a top-level window to close (WM_CLOSE)
+//   window_probe window <caption> <seconds>          a top-level window's rectangle and the work
+//   area window_probe close <caption> <seconds>           asks a top-level window to close
+//   (WM_CLOSE)
 #include <windows.h>
 
 #include <cstdio>
@@ -47,9 +48,13 @@ int wmain(int argc, wchar_t** argv) {
   const double seconds = std::wcstod(argv[3], nullptr);
   const wchar_t* caption = what == L"window" || what == L"close" ? argument.c_str() : L"Tessaldo";
   HWND window = nullptr;
-  if (!WaitFor(seconds, [&] { return (window = ::FindWindowW(nullptr, caption)) && ::IsWindowVisible(window); }))
+  if (!WaitFor(seconds, [&] {
+        return (window = ::FindWindowW(nullptr, caption)) && ::IsWindowVisible(window);
+      }))
     return 1;
-  auto control = [&](const std::string& name) { return ::GetDlgItem(window, tessaldo::win32::ControlId(name)); };
+  auto control = [&](const std::string& name) {
+    return ::GetDlgItem(window, tessaldo::win32::ControlId(name));
+  };
   RECT r{}, work{};
   if (what == L"close") return ::PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
   if (what == L"window") {

@@ -1,8 +1,9 @@
 // Waits for a shown top-level window with the given caption, then prints the classes and texts of
 // its child windows and the control files (".OCX") loaded in its process, one per line, and with
-// "close" asks the window to close. Exit status 0 when the window was found, 1 when it did not come in time.
-// Usage: setup_probe <caption> <seconds> [close]
+// "close" asks the window to close. Exit status 0 when the window was found, 1 when it did not come
+// in time. Usage: setup_probe <caption> <seconds> [close]
 #include <windows.h>
+
 #include <psapi.h>
 
 #include <algorithm>
@@ -14,7 +15,8 @@
 namespace {
 
 void Print(const wchar_t* key, const std::wstring& value) {
-  const int size = ::WideCharToMultiByte(CP_UTF8, 0, value.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  const int size =
+      ::WideCharToMultiByte(CP_UTF8, 0, value.c_str(), -1, nullptr, 0, nullptr, nullptr);
   std::string text(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
   ::WideCharToMultiByte(CP_UTF8, 0, value.c_str(), -1, text.data(), size, nullptr, nullptr);
   std::printf("%ls=%s\n", key, text.c_str());
@@ -25,8 +27,8 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
   wchar_t name[256] = {};
   ::GetClassNameW(child, name, 256);
   wchar_t text[1024] = {};
-  ::SendMessageTimeoutW(child, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_BLOCK,
-                        5000, nullptr);
+  ::SendMessageTimeoutW(child, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000,
+                        nullptr);
   Print(L"child", std::wstring(name) + L"|" + text);
   return TRUE;
 }

@@ -15,9 +15,8 @@ UINT ScreenDpi() {
 UINT WindowDpi(HWND window) {
   // Windows 10 1607 and later; looked up so that the programs start on older systems too.
   using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"),
-                                               "GetDpiForWindow")));
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
   if (getDpiForWindow != nullptr && window != nullptr) {
     if (const UINT dpi = getDpiForWindow(window); dpi != 0) return dpi;
   }
@@ -32,14 +31,14 @@ int FontHeight(double points, UINT dpi) {
   return -static_cast<int>(std::lround(points * dpi / 72.0));
 }
 
-Font MakeFont(const FontSpec& spec, UINT dpi) {
+Font MakeFont(const FontSpec& wanted, UINT dpi) {
   LOGFONTW font{};
-  font.lfHeight = FontHeight(spec.points, dpi);
-  font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-  font.lfItalic = spec.italic ? TRUE : FALSE;
-  font.lfCharSet = spec.charSet;
+  font.lfHeight = FontHeight(wanted.points, dpi);
+  font.lfWeight = wanted.bold ? FW_BOLD : FW_NORMAL;
+  font.lfItalic = wanted.italic ? TRUE : FALSE;
+  font.lfCharSet = wanted.charSet;
   font.lfQuality = DEFAULT_QUALITY;
-  const std::wstring face(spec.face.substr(0, LF_FACESIZE - 1));
+  const std::wstring face(wanted.face.substr(0, LF_FACESIZE - 1));
   face.copy(font.lfFaceName, face.size());
   return Font(::CreateFontIndirectW(&font));
 }

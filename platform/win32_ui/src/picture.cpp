@@ -70,8 +70,7 @@ class PictureDecoder {
     win32::Bitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || bits == nullptr) return picture;
     const UINT stride = width * 4;
-    if (FAILED(converter->CopyPixels(nullptr, stride, stride * height,
-                                     static_cast<BYTE*>(bits)))) {
+    if (FAILED(converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
       return picture;
     }
     picture.width_ = static_cast<int>(width);
@@ -104,8 +103,7 @@ std::uint32_t Picture::PixelAt(int x, int y) const {
 Picture Picture::FromFile(const std::wstring& path) {
   return PictureDecoder::Load([&](IWICImagingFactory* factory, IWICBitmapDecoder** decoder) {
     return SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                        WICDecodeMetadataCacheOnDemand,
-                                                        decoder));
+                                                        WICDecodeMetadataCacheOnDemand, decoder));
   });
 }
 
@@ -119,8 +117,8 @@ Picture Picture::FromResource(HINSTANCE module, const wchar_t* name, const wchar
     // The stream reads the resource in place; it lives as long as the module.
     ComPtr<IWICStream> stream;
     return SUCCEEDED(factory->CreateStream(stream.Out())) &&
-           SUCCEEDED(stream->InitializeFromMemory(
-               static_cast<BYTE*>(const_cast<void*>(data)), size)) &&
+           SUCCEEDED(
+               stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)), size)) &&
            SUCCEEDED(factory->CreateDecoderFromStream(stream.Get(), nullptr,
                                                       WICDecodeMetadataCacheOnLoad, decoder));
   });

@@ -22,8 +22,7 @@ std::string Narrow(std::wstring_view utf16) {
       ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, nullptr, 0, nullptr, nullptr);
   std::string narrow(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
   if (length > 0) {
-    ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, narrow.data(), length, nullptr,
-                          nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, narrow.data(), length, nullptr, nullptr);
   }
   return narrow;
 }

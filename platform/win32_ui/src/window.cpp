@@ -34,8 +34,8 @@ bool Window::RegisterWindowClass(HINSTANCE instance, const wchar_t* className, U
 HWND Window::Create(HINSTANCE instance, const wchar_t* className, DWORD exStyle,
                     const wchar_t* title, DWORD style, int x, int y, int width, int height,
                     HWND parent, int id) {
-  const auto menu = (style & WS_CHILD) != 0 ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id))
-                                            : nullptr;
+  const auto menu =
+      (style & WS_CHILD) != 0 ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)) : nullptr;
   return ::CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent, menu,
                            instance, this);
 }
@@ -112,8 +112,8 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORLISTBOX:
-      if (HBRUSH brush = OnCtlColor(message, reinterpret_cast<HDC>(wParam),
-                                    reinterpret_cast<HWND>(lParam))) {
+      if (HBRUSH brush =
+              OnCtlColor(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam))) {
         return reinterpret_cast<LRESULT>(brush);
       }
       break;

@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "tessaldo/conversion/currency.h"
-#include "tessaldo/support/expected.h"
 #include "tessaldo/conversion/failure.h"
+#include "tessaldo/support/expected.h"
 #include "tessaldo/support/yield.h"
 
 // Conversions between currency values and their texts. Every routine is a

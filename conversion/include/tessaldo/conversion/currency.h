@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "tessaldo/support/expected.h"
 #include "tessaldo/conversion/failure.h"
+#include "tessaldo/support/expected.h"
 
 namespace tessaldo {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <variant>
 
-#include "tessaldo/support/expected.h"
 #include "tessaldo/launcher/error_numbers.h"
+#include "tessaldo/support/expected.h"
 
 namespace tessaldo::launcher {
 

@@ -68,32 +68,29 @@ struct LabelDesign {
 
 // On the window.
 inline constexpr PictureDesign Picture1{"Picture1", {60, 0, 4305, 1335}};
-inline constexpr PictureDesign Picture3{"Picture3", {3450, 1365, 480, 480}, kMailTip,
-                                        Pointer::kHand};
-inline constexpr LabelDesign Label1{"Label1",         {480, 1395, 2490, 375},
-                                    kSiteName,        {15.75, false, true},
-                                    design::kWhite,   Align::kCentre,
-                                    false,            false,
-                                    kSiteHost,        Pointer::kHand};
+inline constexpr PictureDesign Picture3{
+    "Picture3", {3450, 1365, 480, 480}, kMailTip, Pointer::kHand};
+inline constexpr LabelDesign Label1{
+    "Label1",       {480, 1395, 2490, 375}, kSiteName, {15.75, false, true},
+    design::kWhite, Align::kCentre,         false,     false,
+    kSiteHost,      Pointer::kHand};
 
 // In Picture1: the scrolling panel, in the system's window background, holding the rest.
 inline constexpr PictureDesign picture2{"picture2", {240, 960, 3810, 2610}};
 inline constexpr PictureDesign Image1{"Image1", {240, 1320, 720, 720}};
-inline constexpr LabelDesign Label5{"Label5",          {-60, 30, 3660, 1170}, kAuthorLine,
-                                    {14.25},           design::kDarkBlue,     Align::kCentre,
-                                    true};
+inline constexpr LabelDesign Label5{"Label5",          {-60, 30, 3660, 1170}, kAuthorLine, {14.25},
+                                    design::kDarkBlue, Align::kCentre,        true};
 // Label5's shadow, behind it.
-inline constexpr LabelDesign Label4{"Label4",       {0, 75, 3660, 1170}, kAuthorLine, {14.25},
-                                    design::kGrey,  Align::kCentre,      true};
-inline constexpr LabelDesign Label3{"Label3",       {900, 1620, 2565, 405}, kCollection,
-                                    {14.25, true},  design::kBlack,         Align::kLeft};
+inline constexpr LabelDesign Label4{"Label4",      {0, 75, 3660, 1170}, kAuthorLine, {14.25},
+                                    design::kGrey, Align::kCentre,      true};
+inline constexpr LabelDesign Label3{"Label3",      {900, 1620, 2565, 405}, kCollection,
+                                    {14.25, true}, design::kBlack,         Align::kLeft};
 // Label3's shadow, behind it, opaque.
-inline constexpr LabelDesign Label2{"Label2",      {885, 1680, 2700, 405}, kCollection,
-                                    {14.25, true}, design::kGrey,          Align::kLeft,
-                                    false,         true};
+inline constexpr LabelDesign Label2{
+    "Label2",      {885, 1680, 2700, 405}, kCollection, {14.25, true},
+    design::kGrey, Align::kLeft,           false,       true};
 
 // The panel's labels from the bottom of the stacking order up, as they are drawn.
-inline constexpr std::array<const LabelDesign*, 4> kPanelLabels{&Label2, &Label3, &Label4,
-                                                                &Label5};
+inline constexpr std::array<const LabelDesign*, 4> kPanelLabels{&Label2, &Label3, &Label4, &Label5};
 
 }  // namespace tessaldo::autore

@@ -23,7 +23,6 @@ class TickTimer final : public QObject {
   void stop();
   bool isActive() const { return active_; }
 
-
  signals:
   void timeout();
 

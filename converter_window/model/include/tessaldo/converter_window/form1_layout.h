@@ -16,13 +16,13 @@ inline constexpr int kClientHeight = 5550;
 inline constexpr design::Rgb kBackground = design::kDarkBlue;
 
 enum class Kind {
-  kLabel,       // sizes itself to its caption, left and top fixed
-  kNumericEdit, // Text1 to Text4: every edit goes through the model
-  kLockedEdit,  // Text5: shows text, refuses typing
-  kHiddenEdit,  // Text6Raw: never shown
-  kRichEdit,    // Text6: the red bars
-  kImage,       // clicked; takes no focus
-  kListView,    // report view
+  kLabel,        // sizes itself to its caption, left and top fixed
+  kNumericEdit,  // Text1 to Text4: every edit goes through the model
+  kLockedEdit,   // Text5: shows text, refuses typing
+  kHiddenEdit,   // Text6Raw: never shown
+  kRichEdit,     // Text6: the red bars
+  kImage,        // clicked; takes no focus
+  kListView,     // report view
   kButton,
 };
 

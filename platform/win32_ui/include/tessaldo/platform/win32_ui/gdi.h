@@ -98,7 +98,7 @@ struct FontSpec {
   BYTE charSet = ANSI_CHARSET;
 };
 // A font as designed, for `dpi`.
-Font MakeFont(const FontSpec& spec, UINT dpi);
+Font MakeFont(const FontSpec& wanted, UINT dpi);
 
 inline COLORREF ToColorRef(design::Rgb colour) {
   return colour.ColorRef();
