@@ -283,12 +283,9 @@ void FormAutore::PlaceInCorner() {
 
 LRESULT FormAutore::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_ERASEBKGND: {
-      RECT client{};
-      ::GetClientRect(Handle(), &client);
-      ::FillRect(reinterpret_cast<HDC>(wParam), &client, background_.Get());
+    case WM_ERASEBKGND:
+      FillClient(Handle(), reinterpret_cast<HDC>(wParam), background_.Get());
       return TRUE;
-    }
     case WM_WINDOWPOSCHANGED: {
       // Where the frame is known only once the window is shown, the corner placement is redone
       // then, once, so that the user's moves are never undone.

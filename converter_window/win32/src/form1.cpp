@@ -292,12 +292,9 @@ void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {
 
 LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_ERASEBKGND: {
-      RECT client{};
-      ::GetClientRect(Handle(), &client);
-      ::FillRect(reinterpret_cast<HDC>(wParam), &client, background_.Get());
-      return 1;
-    }
+    case WM_ERASEBKGND:
+      FillClient(Handle(), reinterpret_cast<HDC>(wParam), background_.Get());
+      return TRUE;
     case WM_NOTIFY: {
       const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
       if (header.hwndFrom == ListView1 && header.code == NM_DBLCLK) {

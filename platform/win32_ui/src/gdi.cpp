@@ -43,4 +43,10 @@ Font MakeFont(const FontSpec& wanted, UINT dpi) {
   return Font(::CreateFontIndirectW(&font));
 }
 
+void FillClient(HWND window, HDC dc, HBRUSH brush) {
+  RECT client{};
+  ::GetClientRect(window, &client);
+  ::FillRect(dc, &client, brush);
+}
+
 }  // namespace tessaldo::win32

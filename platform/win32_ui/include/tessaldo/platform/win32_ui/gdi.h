@@ -107,4 +107,7 @@ inline Brush SolidBrush(design::Rgb colour) {
   return Brush(::CreateSolidBrush(colour.ColorRef()));
 }
 
+// Paints the window's whole client area with `brush`: a window's background erase.
+void FillClient(HWND window, HDC dc, HBRUSH brush);
+
 }  // namespace tessaldo::win32
