@@ -22,9 +22,12 @@ struct RecordingBeeper final : platform::Beeper {
   std::function<void()> during;
 };
 
-// kType types `text` key by key into `field`; kMenuPaste pastes `text` from the field's context
-// menu; kUndo is Ctrl+Z; kPick double-clicks the table's row `code`; kCancella clicks Command2.
-enum class Action { kType, kBackspace, kMenuPaste, kUndo, kPick, kCancella };
+// kType types `text` key by key into `field`; kDelete is Delete at the field's beginning; kMenuPaste
+// pastes `text` from the field's context menu; kUndo is Ctrl+Z; kOutside sets the field's text
+// from outside the window (an assistive tool); kPick double-clicks the table's row `code`, kEnter
+// selects it and presses Enter; kCancella clicks Command2.
+enum class Action { kType, kBackspace, kDelete, kMenuPaste, kUndo, kOutside, kPick, kEnter,
+                    kCancella };
 
 struct Step {
   Action action;
@@ -75,6 +78,16 @@ inline std::vector<Case> Cases() {
       {"Cancella removes the last pick",
        {{kPick, kText1, {}, 124}, {kPick, kText1, {}, 0}, {kCancella}},
        {"124", "1111100", "174", "7C", "CXXIV", "|| | || "}},
+      {"Delete at the beginning, then text set from outside",
+       {{kType, kText3, u"17"}, {kDelete, kText3}, {kOutside, kText2, u"101"}},
+       {"5", "101", "5", "5", "V", "|| ENQ || "}},
+      {"text set from outside goes through the filter",
+       {{kType, kText1, u"9"}, {kOutside, kText1, u"9x"}},
+       {"9", "1001", "11", "9", "IX", "|| HT || "},
+       1},
+      {"Enter on the table picks the selected row",
+       {{kEnter, kText1, {}, 2}},
+       {"2", "10", "2", "2", "II", "|| STX || "}},
       {"a fifteenth digit is refused",
        {{kType, kText1, u"999999999999999"}},
        {"99999999999999", "10110101111001100010000011110100011111111111111", "2657142036437777",

@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QIcon>
 #include <QImage>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
@@ -25,9 +26,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
 #include <algorithm>
-#include <chrono>
 #include <cstddef>
-#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -92,31 +91,21 @@ bool IsEnterKey(const QKeyEvent& event) {
 Form1::Form1(platform::Beeper& beeper, QWidget* parent)
     : QWidget(parent),
       beeper_(beeper),
-      model_(YieldRef(eventPump_)),
-      // Whatever a job throws stops with it: the model took nothing of that edit, and the
-      // fields are shown afresh from it.
-      jobs_([this](const std::string& why) {
-        qCritical("Form1: edit abandoned: %s", why.c_str());
-        DisplayModel();
-      }),
+      presenter_(static_cast<Form1View&>(*this)),
       probe_(std::make_unique<LineEditProbe>()) {
   BuildLayout();
   numeric_ = {Text1, Text2, Text3, Text4};
   connect(Text6Raw, &QLineEdit::textChanged, this, &Form1::Text6Raw_Change, Qt::DirectConnection);
-
-  // A pick takes the row selected when it arrives; a pick arriving while a job runs waits for it.
+  // A pick takes the row selected when it arrives.
   connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
-    if (item == nullptr) return;
-    const int row = SelectedRow();
-    jobs_.Run([this, row] { ListView1_DblClick(row); });
+    if (item != nullptr) presenter_.Pick(SelectedRow());
   });
   ListView1->installEventFilter(this);
-  connect(Command2, &QPushButton::clicked, this,
-          [this] { jobs_.Run([this] { Command2_Click(); }); });
-  connect(Image1, &ClickableImage::Click, this, [this] { jobs_.Run([this] { Image1_Click(); }); });
-  connect(Image2, &ClickableImage::Click, this, [this] { jobs_.Run([this] { Image2_Click(); }); });
-
-  Form_Load();
+  connect(Command2, &QPushButton::clicked, this, [this] { presenter_.Cancella(); });
+  connect(Image1, &ClickableImage::Click, this, [this] { presenter_.Image1Click(); });
+  connect(Image2, &ClickableImage::Click, this, [this] { presenter_.Image2Click(); });
+  FillTable();
+  presenter_.Load();
 }
 
 // The ring goes first, while the control it is around still lives.
@@ -257,15 +246,14 @@ void Form1::paintEvent(QPaintEvent* /*event*/) {
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
   if (watched == ListView1 && event->type() == QEvent::KeyPress &&
       IsEnterKey(*static_cast<QKeyEvent*>(event))) {
-    const int row = SelectedRow();
-    jobs_.Run([this, row] { ListView1_DblClick(row); });
+    presenter_.Pick(SelectedRow());
     return true;
   }
   return QWidget::eventFilter(watched, event);
 }
 
 // ---------------------------------------------------------------------------------------------
-// Start-up and the panel.
+// The table and the panel.
 
 int Form1::OuterWidth() const {
   return width_.Read(width(), kDpi);
@@ -276,17 +264,7 @@ void Form1::SetOuterWidth(int twips) {
   setFixedWidth(width_.ClientPx(kDpi));
 }
 
-QString Form1::ProgramDirectory() const {
-  return programDirectory_.isEmpty() ? QCoreApplication::applicationDirPath() : programDirectory_;
-}
-
-void Form1::SetProgramDirectory(const QString& directory) {
-  programDirectory_ = directory;
-}
-
-void Form1::Form_Load() {
-  SetOuterWidth(panel::kClosedWidth);
-
+void Form1::FillTable() {
   const auto columns = character_table::Columns(ListView1->width() * kTwipsPerPixel);
   QStringList captions;
   for (const character_table::Column& column : columns) captions << Q(column.caption);
@@ -294,7 +272,6 @@ void Form1::Form_Load() {
   for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
     ListView1->setColumnWidth(i, Px(columns[static_cast<std::size_t>(i)].twips));
   }
-
   // Each row complete before it goes in; all of them in one insertion.
   QList<QTreeWidgetItem*> rows;
   rows.reserve(character_table::kRows);
@@ -305,23 +282,6 @@ void Form1::Form_Load() {
   ListView1->addTopLevelItems(rows);
 }
 
-// The about window is created on the first click; later clicks load it again when it was closed,
-// or bring it to the front.
-void Form1::Image1_Click() {
-  if (!about_) about_ = std::make_unique<AboutWindowHost>();
-  about_->Show();
-}
-
-// Reads the width back after setting it, and only then the picture: a picture that cannot be
-// read leaves Image2 as it was, with the width already changed.
-void Form1::Image2_Click() {
-  SetOuterWidth(panel::Toggled(OuterWidth()));
-  QImage picture;
-  if (picture.load(QDir(ProgramDirectory()).filePath(Q(panel::PictureFor(OuterWidth()))))) {
-    Image2->setPixmap(QPixmap::fromImage(std::move(picture)));
-  }
-}
-
 int Form1::SelectedRow() const {
   const QList<QTreeWidgetItem*> selected = ListView1->selectedItems();
   if (selected.isEmpty()) return -1;
@@ -329,164 +289,94 @@ int Form1::SelectedRow() const {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Guided entry: the model holds the picked tokens.
+// The numeric fields' events.
 
-QStringList Form1::CaratteriScelti() const {
-  QStringList tokens;
-  for (const std::string& token : model_.CaratteriScelti())
-    tokens.append(QString::fromStdString(token));
-  return tokens;
-}
-
-void Form1::ListView1_DblClick(int row) {
-  if (row < 0 || row >= ListView1->topLevelItemCount()) return;
-  Display(model_.Apply(Request::Picking(ListView1->topLevelItem(row)->text(1).toStdString())));
-}
-
-void Form1::Command2_Click() {
-  Display(model_.Apply(Request::Of(Request::Kind::kCancella)));
-}
-
-// ---------------------------------------------------------------------------------------------
-// The numeric fields' edits, each one job of the window: the digit writers let pending events
-// in, and an edit that arrives meanwhile (a posted key, a timer's paste) waits for the running
-// job, so no edit ever sees the fields half written.
-
-void Form1::EventPump::operator()() {
-  const Clock::time_point now = Clock::now();
-  if (now - last < std::chrono::milliseconds(1)) return;
-  last = now;
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
-int Form1::IndexOf(const NumericEdit& field) const {
-  return static_cast<int>(std::find(numeric_.begin(), numeric_.end(), &field) - numeric_.begin());
+Field Form1::FieldOf(const NumericEdit& field) const {
+  return Field(std::find(numeric_.begin(), numeric_.end(), &field) - numeric_.begin());
 }
 
 void Form1::FieldKeyPress(NumericEdit& field, QKeyEvent& event) {
-  const int index = IndexOf(field);
-  if (jobs_.Running()) {
-    std::shared_ptr<QKeyEvent> copy(event.clone());
-    event.accept();
-    jobs_.Run([this, index, copy] { ProcessKey(index, *copy); });
-    return;
-  }
-  jobs_.Run([this, index, &event] { ProcessKey(index, event); });
-}
-
-void Form1::FieldEdit(NumericEdit& field, Request::Kind kind, QClipboard::Mode mode) {
-  const int index = IndexOf(field);
-  jobs_.Run([this, index, kind, mode] { EditWithClipboard(index, kind, mode); });
-}
-
-// A cut copies the selection first; a paste or an insert takes the clipboard's text as it is
-// when the edit runs.
-void Form1::EditWithClipboard(int index, Request::Kind kind, QClipboard::Mode mode) {
-  NumericEdit& field = *numeric_[index];
-  Request request = Request::Of(kind);
-  if (kind == Request::Kind::kCut && field.hasSelectedText()) field.copy();
-  if (kind == Request::Kind::kPaste || kind == Request::Kind::kInsert) {
-    request.text = QGuiApplication::clipboard()->text(mode).toStdU16String();
-    request.position = field.cursorPosition();
-  }
-  Edit(index, std::move(request));
-}
-
-void Form1::FieldCommitText(NumericEdit& field, const QString& text) {
-  const int index = IndexOf(field);
-  jobs_.Run([this, index, text] {
-    Edit(index, Request::Of(Request::Kind::kPaste, text.toStdU16String()));
-  });
-}
-
-// A drop that cannot be applied at once is refused to the drag source, which keeps its text.
-bool Form1::FieldDrop(NumericEdit& field, const QString& text, QPoint point) {
-  if (jobs_.Running()) return false;
-  const int index = IndexOf(field);
-  bool taken = false;
-  jobs_.Run([this, index, &text, point, &taken] {
-    taken =
-        Edit(index, Request::Of(Request::Kind::kInsert, text.toStdU16String(),
-                                numeric_[index]->cursorPositionAt(point))) == Outcome::kAccepted;
-  });
-  return taken;
-}
-
-// Text set from outside the window's edits (an accessibility client sets a field's text
-// directly): the field shows the model's text again, and the new text is the user's edit.
-void Form1::FieldTextSetElsewhere(NumericEdit& field) {
-  const int index = IndexOf(field);
-  const QString text = field.text();
-  const int caret = field.cursorPosition();
-  field.SetText(QString::fromStdString(model_.Text(Field(index))));
-  jobs_.Run([this, index, text, caret] {
-    Edit(index, Request::Of(Request::Kind::kReplace, text.toStdU16String(), caret));
-  });
-}
-
-bool Form1::FieldCanUndo(const NumericEdit& field) const {
-  return model_.CanUndo(Field(IndexOf(field)));
-}
-
-bool Form1::FieldCanRedo(const NumericEdit& field) const {
-  return model_.CanRedo(Field(IndexOf(field)));
-}
-
-// ---------------------------------------------------------------------------------------------
-// Keys. Auto-repeats of a key that arrive while its last run was still going (a refused key's
-// tone) are merged into that run: a held key never puts the window behind the keyboard.
-
-void Form1::ProcessKey(int index, QKeyEvent& event) {
-  NumericEdit& field = *numeric_[index];
   if (IsModifierKey(event.key())) {
     field.DefaultKeyPress(&event);
     return;
   }
   event.accept();
-  const KeyStroke stroke{index, event.key(), event.text().toStdU16String(), event.isAutoRepeat(),
-                         event.timestamp()};
-  if (held_.Merged(stroke)) return;
-  const auto started = std::chrono::steady_clock::now();
-  ProcessKeyNow(index, event);
-  const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
-      std::chrono::steady_clock::now() - started);
-  held_.Ran(stroke, static_cast<std::uint64_t>(took.count()));
+  const int index = static_cast<int>(FieldOf(field));
+  std::shared_ptr<QKeyEvent> copy(event.clone());
+  presenter_.Key({index, event.key(), event.text().toStdU16String(), event.isAutoRepeat(),
+                  event.timestamp()},
+                 [this, index, copy] { return Resolve(index, *copy); });
 }
 
-void Form1::ProcessKeyNow(int index, QKeyEvent& event) {
+void Form1::FieldEdit(NumericEdit& field, Request::Kind kind, QClipboard::Mode mode) {
+  using GestureKind = Gesture::Kind;
+  const bool selection = mode == QClipboard::Selection;
+  switch (kind) {
+    case Request::Kind::kCut:
+      presenter_.Do(FieldOf(field), Gesture::Of(GestureKind::kCut));
+      break;
+    case Request::Kind::kPaste:
+      presenter_.Do(FieldOf(field), Gesture::Of(selection ? GestureKind::kPasteSelection
+                                                          : GestureKind::kPaste));
+      break;
+    case Request::Kind::kInsert:
+      presenter_.Do(FieldOf(field), Gesture::Of(GestureKind::kInsertSelection));
+      break;
+    default:
+      presenter_.Do(FieldOf(field), Gesture::Edit(kind));
+      break;
+  }
+}
+
+void Form1::FieldCommitText(NumericEdit& field, const QString& text) {
+  presenter_.Do(FieldOf(field), Gesture::Edit(Request::Kind::kPaste, text.toStdU16String()));
+}
+
+bool Form1::FieldDrop(NumericEdit& field, const QString& text, QPoint point) {
+  return presenter_.Drop(FieldOf(field), text.toStdU16String(), field.cursorPositionAt(point));
+}
+
+void Form1::FieldTextSetElsewhere(NumericEdit& field) {
+  presenter_.SetFromOutside(FieldOf(field), field.text().toStdU16String(), field.cursorPosition());
+}
+
+bool Form1::FieldCanUndo(const NumericEdit& field) const {
+  return presenter_.CanUndo(FieldOf(field));
+}
+
+bool Form1::FieldCanRedo(const NumericEdit& field) const {
+  return presenter_.CanRedo(FieldOf(field));
+}
+
+Gesture Form1::Resolve(int index, QKeyEvent& event) {
   using Kind = Request::Kind;
-  NumericEdit& field = *numeric_[index];
-  if (event.matches(QKeySequence::Undo)) {
-    Edit(index, Request::Of(Kind::kUndo));
-  } else if (event.matches(QKeySequence::Redo)) {
-    Edit(index, Request::Of(Kind::kRedo));
-  } else if (event.matches(QKeySequence::Cut)) {
-    EditWithClipboard(index, Kind::kCut, QClipboard::Clipboard);
-  } else if (event.matches(QKeySequence::Paste)) {
+  if (event.matches(QKeySequence::Undo)) return Gesture::Edit(Kind::kUndo);
+  if (event.matches(QKeySequence::Redo)) return Gesture::Edit(Kind::kRedo);
+  if (event.matches(QKeySequence::Cut)) return Gesture::Of(Gesture::Kind::kCut);
+  if (event.matches(QKeySequence::Paste)) {
     // Ctrl+Shift+Insert pastes the selection clipboard where the system has one.
     const bool selection = event.key() == Qt::Key_Insert &&
                            event.modifiers() == (Qt::ControlModifier | Qt::ShiftModifier) &&
                            QGuiApplication::clipboard()->supportsSelection();
-    EditWithClipboard(index, Kind::kPaste,
-                      selection ? QClipboard::Selection : QClipboard::Clipboard);
-  } else if (event.matches(QKeySequence::Copy) || event.matches(QKeySequence::SelectAll)) {
-    field.DefaultKeyPress(&event);
-  } else if (event.matches(QKeySequence::Delete)) {
-    Edit(index, Request::Of(Kind::kDelete));
-  } else if (event.key() == Qt::Key_Backspace &&
-             !(event.modifiers() & (Qt::ControlModifier | Qt::MetaModifier))) {
-    Edit(index, Request::Of(Kind::kBackspace));
-  } else if (IsTypedText(event)) {
-    Edit(index, Request::Of(Kind::kType, event.text().toStdU16String()));
-  } else {
-    ProcessOtherKey(index, event);
+    return Gesture::Of(selection ? Gesture::Kind::kPasteSelection : Gesture::Kind::kPaste);
   }
+  if (event.matches(QKeySequence::Copy) || event.matches(QKeySequence::SelectAll)) {
+    numeric_[index]->DefaultKeyPress(&event);
+    return {};
+  }
+  if (event.matches(QKeySequence::Delete)) return Gesture::Edit(Kind::kDelete);
+  if (event.key() == Qt::Key_Backspace &&
+      !(event.modifiers() & (Qt::ControlModifier | Qt::MetaModifier))) {
+    return Gesture::Edit(Kind::kBackspace);
+  }
+  if (IsTypedText(event)) return Gesture::Edit(Kind::kType, event.text().toStdU16String());
+  return ResolveOtherKey(index, event);
 }
 
 // Any other key: whatever QLineEdit would do to the text with it (deleting a word, a line) is the
-// field's new text; a key that reaches the field as a control character is refused by the
-// filter; the rest (caret moves, selections) is QLineEdit's own.
-void Form1::ProcessOtherKey(int index, QKeyEvent& event) {
+// field's new text; a key that reaches the field as a control character goes to the filter; the
+// rest (caret moves, selections) is QLineEdit's own.
+Gesture Form1::ResolveOtherKey(int index, QKeyEvent& event) {
   NumericEdit& field = *numeric_[index];
   probe_->setText(field.text());
   if (field.hasSelectedText()) {
@@ -502,76 +392,90 @@ void Form1::ProcessOtherKey(int index, QKeyEvent& event) {
   }
   probe_->Feed(&event);
   if (probe_->text() != field.text()) {
-    Edit(index, Request::Of(Request::Kind::kReplace, probe_->text().toStdU16String(),
-                            probe_->cursorPosition()));
-  } else if (!event.text().isEmpty() && event.text().front().category() == QChar::Other_Control) {
-    Edit(index, Request::Of(Request::Kind::kType, event.text().toStdU16String()));
-  } else {
-    field.DefaultKeyPress(&event);
+    return Gesture::Edit(Request::Of(Request::Kind::kReplace, probe_->text().toStdU16String(),
+                                     probe_->cursorPosition()));
   }
+  if (!event.text().isEmpty() && event.text().front().category() == QChar::Other_Control) {
+    return Gesture::Edit(Request::Kind::kType, event.text().toStdU16String());
+  }
+  field.DefaultKeyPress(&event);
+  return {};
 }
 
 // ---------------------------------------------------------------------------------------------
-// The model's answers.
+// The presenter's calls.
 
-Outcome Form1::Edit(int index, Request request) {
-  const NumericEdit& field = *numeric_[index];
-  request.field = Field(index);
-  const int caret = field.cursorPosition();
-  request.selection = field.hasSelectedText()
-                          ? Selection{caret, field.selectionStart(), field.selectionLength()}
-                          : Selection{caret, caret, 0};
-  const Result result = model_.Apply(request);
-  Display(result, index);
-  return result.outcome;
+QLineEdit* Form1::LineEdit(Field field) const {
+  if (field == Field::kText5) return Text5;
+  if (field == Field::kText6Raw) return Text6Raw;
+  return numeric_[static_cast<std::size_t>(field)];
 }
 
-void Form1::Display(const Result& result, int edited) {
-  for (const Write& write : result.writes) {
-    const QString text = QString::fromStdString(write.text);
-    const int index = static_cast<int>(write.field);
-    if (write.field == Field::kLabel6) {
-      SetLabel6Caption(text);
-    } else if (write.field == Field::kText6Raw) {
-      Text6Raw->setText(text);
-    } else {
-      QLineEdit* shown = Text5;
-      if (index < kNumericFields) {
-        numeric_[index]->SetText(text);
-        shown = numeric_[index];
-      } else {
-        Text5->setText(text);
-      }
-      // A field written by a conversion shows its beginning, as an edit box does once its text
-      // is set; a long number scrolled to its end would read as another.
-      if (index != edited) shown->setCursorPosition(0);
-    }
+void Form1::Show(Field field, const std::string& text) {
+  const QString shown = QString::fromStdString(text);
+  if (field == Field::kLabel6) {
+    Label6->setText(shown);
+  } else if (static_cast<int>(field) < kNumericFields) {
+    numeric_[static_cast<std::size_t>(field)]->SetText(shown);
+  } else {
+    LineEdit(field)->setText(shown);
   }
-  if (edited >= 0 && result.caret >= 0) numeric_[edited]->setCursorPosition(result.caret);
-  if (result.outcome == Outcome::kRefused) beeper_.Beep(kRefusalToneHz, kRefusalToneMs);
 }
 
-// Every field as the model holds it; a field that shows it already keeps its caret.
-void Form1::DisplayModel() {
-  Result differing;
-  for (const Field field : {Field::kText1, Field::kText2, Field::kText3, Field::kText4,
-                            Field::kText5, Field::kText6Raw, Field::kLabel6}) {
-    const int index = static_cast<int>(field);
-    const QString shown = field == Field::kLabel6     ? Label6->text()
-                          : field == Field::kText5    ? Text5->text()
-                          : field == Field::kText6Raw ? Text6Raw->text()
-                                                      : numeric_[index]->text();
-    if (shown.toStdString() != model_.Text(field))
-      differing.writes.push_back({field, model_.Text(field)});
-  }
-  Display(differing);
+std::string Form1::Shown(Field field) const {
+  return (field == Field::kLabel6 ? Label6->text() : LineEdit(field)->text()).toStdString();
 }
 
-// Labels size themselves to their caption; a longer one grows to the right.
-void Form1::SetLabel6Caption(const QString& caption) {
-  if (Label6->text() == caption) return;
-  Label6->setText(caption);
+void Form1::PlaceCaret(Field field, int caret) {
+  LineEdit(field)->setCursorPosition(caret);
+}
+
+Selection Form1::ShownSelection(Field field) const {
+  const QLineEdit& edit = *LineEdit(field);
+  const int caret = edit.cursorPosition();
+  return edit.hasSelectedText() ? Selection{caret, edit.selectionStart(), edit.selectionLength()}
+                                : Selection{caret, caret, 0};
+}
+
+void Form1::SizeToCaption(Field /*label*/) {
   Label6->adjustSize();
+}
+
+void Form1::Beep(unsigned frequencyHz, unsigned durationMs) {
+  beeper_.Beep(frequencyHz, durationMs);
+}
+
+std::optional<std::u16string> Form1::ClipboardText(bool selection) {
+  return QGuiApplication::clipboard()
+      ->text(selection ? QClipboard::Selection : QClipboard::Clipboard)
+      .toStdU16String();
+}
+
+void Form1::CopySelection(Field field) {
+  LineEdit(field)->copy();
+}
+
+// A picture that claims more pixels than an arrow has is not decoded.
+void Form1::ShowArrow(std::string_view file) {
+  QImageReader reader(QDir(QCoreApplication::applicationDirPath()).filePath(Q(file)));
+  const QSize size = reader.size();
+  if (!size.isValid() || size.width() > panel::kLargestPicturePx ||
+      size.height() > panel::kLargestPicturePx) {
+    return;
+  }
+  const QImage picture = reader.read();
+  if (!picture.isNull()) Image2->setPixmap(QPixmap::fromImage(picture));
+}
+
+// The about window is created on the first click; later clicks load it again when it was closed,
+// or bring it to the front.
+void Form1::ShowAbout() {
+  if (!about_) about_ = std::make_unique<AboutWindowHost>();
+  about_->Show();
+}
+
+void Form1::PumpEvents() {
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 // ---------------------------------------------------------------------------------------------

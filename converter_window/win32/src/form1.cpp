@@ -5,7 +5,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <chrono>
 #include <exception>
 #include <string>
 
@@ -39,10 +38,6 @@ std::wstring TextOf(HWND control) {
   return text;
 }
 
-std::u16string U16(std::wstring_view text) {
-  return {text.begin(), text.end()};
-}
-
 }  // namespace
 
 int ControlId(std::string_view name) {
@@ -57,12 +52,7 @@ Form1::Form1(HINSTANCE instance, platform::Beeper& beeper, Hooks hooks)
     : instance_(instance),
       beeper_(beeper),
       hooks_(std::move(hooks)),
-      model_(YieldRef(yield_)),
-      jobs_([this](const std::string& why) {
-        // The model took nothing of the abandoned edit: the fields show it afresh.
-        ::OutputDebugStringA(("Form1: edit abandoned: " + why + "\n").c_str());
-        DisplayModel();
-      }) {}
+      presenter_(static_cast<Form1View&>(*this)) {}
 
 // The window goes while the members its controls' procedures use are still there.
 Form1::~Form1() {
@@ -91,7 +81,8 @@ bool Form1::OnCreate() {
   image2_ = Picture::FromResource(instance_, MAKEINTRESOURCEW(kDesignedArrow));
   CreateControls();
   LayOut();
-  Form_Load();
+  FillTable();
+  presenter_.Load();
   // Keyboard focus shows on every control from the start, not only once a key was used.
   ::SendMessageW(Handle(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL),
                  0);
@@ -298,8 +289,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NOTIFY: {
       const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
       if (header.hwndFrom == ListView1 && header.code == NM_DBLCLK) {
-        const int row = SelectedRow();
-        jobs_.Run([this, row] { ListView1_DblClick(row); });
+        presenter_.Pick(SelectedRow());
         return 0;
       }
       break;
@@ -336,11 +326,11 @@ bool Form1::OnCommand(int id, int code, HWND control) {
   if (control == Text6Raw && code == EN_CHANGE) {
     Text6Raw_Change();
   } else if (control == Command2 && code == BN_CLICKED) {
-    jobs_.Run([this] { Command2_Click(); });
+    presenter_.Cancella();
   } else if (control == Image1 && (code == STN_CLICKED || code == STN_DBLCLK)) {
-    jobs_.Run([this] { Image1_Click(); });
+    presenter_.Image1Click();
   } else if (control == Image2 && (code == STN_CLICKED || code == STN_DBLCLK)) {
-    jobs_.Run([this] { Image2_Click(); });
+    presenter_.Image2Click();
   } else {
     return false;
   }
@@ -430,8 +420,8 @@ std::wstring Form1::ProgramDirectory() const {
   return path.substr(0, path.find_last_of(L"\\/"));
 }
 
-void Form1::Form_Load() {
-  SetOuterWidth(panel::kClosedWidth);
+// The table's columns, then its rows, each complete before the next goes in.
+void Form1::FillTable() {
   RECT list{};
   ::GetWindowRect(ListView1, &list);
   const int listTwips = ::MulDiv(list.right - list.left, design::kTwipsPerInch, int(dpi_));
@@ -444,11 +434,6 @@ void Form1::Form_Load() {
     column.cx = Px(columns[i].twips, dpi_);
     ListView_InsertColumn(ListView1, i, &column);
   }
-  FillTable();
-}
-
-// Each row complete before the next goes in.
-void Form1::FillTable() {
   ::SendMessageW(ListView1, WM_SETREDRAW, FALSE, 0);
   for (int index = 0; index < character_table::kRows; ++index) {
     const character_table::Row row = character_table::RowAt(index);
@@ -469,36 +454,6 @@ int Form1::SelectedRow() const {
   return ListView_GetNextItem(ListView1, -1, LVNI_SELECTED);
 }
 
-void Form1::Image1_Click() {
-  if (hooks_.showAbout) hooks_.showAbout();
-}
-
-// The width first, read back, and only then the picture: a picture that cannot be read leaves
-// Image2 as it was, with the width already changed.
-void Form1::Image2_Click() {
-  SetOuterWidth(panel::Toggled(OuterWidth()));
-  const std::wstring name = W(panel::PictureFor(OuterWidth()));
-  Picture picture = Picture::FromFile(ProgramDirectory() + L"\\" + name);
-  if (picture) {
-    image2_ = std::move(picture);
-    ::InvalidateRect(Image2, nullptr, TRUE);
-  }
-}
-
-// ---------------------------------------------------------------------------------------------
-// Guided entry.
-
-void Form1::ListView1_DblClick(int row) {
-  if (row < 0 || row >= ListView_GetItemCount(ListView1)) return;
-  wchar_t token[16] = {};
-  ListView_GetItemText(ListView1, row, 1, token, static_cast<int>(std::size(token)));
-  Display(model_.Apply(Request::Picking(Narrow(token))));
-}
-
-void Form1::Command2_Click() {
-  Display(model_.Apply(Request::Of(Request::Kind::kCancella)));
-}
-
 // Enter on the table picks the selected row, as a double-click does.
 LRESULT CALLBACK Form1::ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
                                  UINT_PTR /*id*/, DWORD_PTR data) {
@@ -511,8 +466,7 @@ LRESULT CALLBACK Form1::ListProc(HWND list, UINT message, WPARAM wParam, LPARAM 
     }
     if (message == WM_KEYDOWN && wParam == VK_RETURN && ::GetKeyState(VK_CONTROL) >= 0 &&
         ::GetKeyState(VK_SHIFT) >= 0 && ::GetKeyState(VK_MENU) >= 0) {
-      const int row = self->SelectedRow();
-      self->jobs_.Run([self, row] { self->ListView1_DblClick(row); });
+      self->presenter_.Pick(self->SelectedRow());
       return 0;
     }
     if (message == WM_CHAR && wParam == L'\r') return 0;
@@ -521,6 +475,62 @@ LRESULT CALLBACK Form1::ListProc(HWND list, UINT message, WPARAM wParam, LPARAM 
     return 0;
   }
   return ::DefSubclassProc(list, message, wParam, lParam);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The presenter's calls.
+
+HWND Form1::Of(Field field) const {
+  switch (field) {
+    case Field::kText5:
+      return Text5;
+    case Field::kText6Raw:
+      return Text6Raw;
+    case Field::kLabel6:
+      return Label6;
+    default:
+      return numeric_[static_cast<std::size_t>(field)];
+  }
+}
+
+void Form1::Show(Field field, const std::string& text) {
+  SetOwnText(Of(field), W(text));
+}
+
+std::string Form1::Shown(Field field) const {
+  return Narrow(TextOf(Of(field)));
+}
+
+void Form1::PlaceCaret(Field field, int caret) {
+  ::SendMessageW(Of(field), EM_SETSEL, static_cast<WPARAM>(caret), caret);
+  ::SendMessageW(Of(field), EM_SCROLLCARET, 0, 0);
+}
+
+Selection Form1::ShownSelection(Field field) const {
+  DWORD start = 0, end = 0;
+  ::SendMessageW(Of(field), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+  return {static_cast<int>(end), static_cast<int>(start), static_cast<int>(end - start)};
+}
+
+void Form1::SizeToCaption(Field label) {
+  SizeLabel(Of(label));
+}
+
+void Form1::Beep(unsigned frequencyHz, unsigned durationMs) {
+  beeper_.Beep(frequencyHz, durationMs);
+}
+
+void Form1::ShowArrow(std::string_view file) {
+  Picture picture = Picture::FromFile(ProgramDirectory() + L"\\" + W(file));
+  if (picture) {
+    image2_ = std::move(picture);
+    ::InvalidateRect(Image2, nullptr, TRUE);
+  }
+}
+
+void Form1::ShowAbout() {
+  if (hooks_.showAbout) hooks_.showAbout();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -5,7 +5,7 @@
 #include <imm.h>
 #include <windowsx.h>
 
-#include <chrono>
+#include <cwchar>
 #include <exception>
 #include <string>
 
@@ -26,19 +26,20 @@ bool Held(int key) {
   return ::GetKeyState(key) < 0;
 }
 
-// The clipboard's text; nothing when it has none.
-bool ClipboardText(HWND owner, std::u16string& text) {
-  if (!::IsClipboardFormatAvailable(CF_UNICODETEXT) || !::OpenClipboard(owner)) return false;
-  bool found = false;
+// The clipboard's text, read within its block: a block without its terminating null ends at
+// the block's end.
+std::optional<std::u16string> ReadClipboard(HWND owner) {
+  if (!::IsClipboardFormatAvailable(CF_UNICODETEXT) || !::OpenClipboard(owner)) return {};
+  std::optional<std::u16string> text;
   if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
     if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
-      text = U16(chars);
-      found = true;
+      const std::size_t size = ::GlobalSize(data) / sizeof(wchar_t);
+      text = U16({chars, ::wcsnlen(chars, size)});
       ::GlobalUnlock(data);
     }
   }
   ::CloseClipboard();
-  return found;
+  return text;
 }
 
 // The menu's entries are the edit messages they send to the field.
@@ -82,13 +83,13 @@ LRESULT Form1::HandleField(HWND field, UINT message, WPARAM wParam, LPARAM lPara
     // field; the other fields are the window's own.
     if (index < 0) return FALSE;
     const auto* text = reinterpret_cast<const wchar_t*>(lParam);
-    Request request = Request::Of(Request::Kind::kReplace, U16(text ? text : L""));
-    request.position = static_cast<int>(request.text.size());
-    jobs_.Run([this, index, request] { Edit(index, request); });
+    const std::u16string set = U16(text ? text : L"");
+    presenter_.SetFromOutside(Field(index), set, static_cast<int>(set.size()));
     return TRUE;
   }
   if (index < 0) return ::DefSubclassProc(field, message, wParam, lParam);
 
+  using Kind = Request::Kind;
   switch (message) {
     case WM_CHAR:
     case WM_IME_CHAR:
@@ -99,39 +100,34 @@ LRESULT Form1::HandleField(HWND field, UINT message, WPARAM wParam, LPARAM lPara
         const bool shift = Held(VK_SHIFT);
         const KeyStroke stroke{index, kDeleteKey, shift ? u"cut" : u"", (lParam & (1 << 30)) != 0,
                                static_cast<std::uint32_t>(::GetMessageTime())};
-        RunKey(stroke, [this, index, shift] {
-          if (shift) {
-            Cut(index, true);
-          } else {
-            Edit(index, Request::Of(Request::Kind::kDelete));
-          }
+        presenter_.Key(stroke, [shift] {
+          return shift ? Gesture::Of(Gesture::Kind::kCut) : Gesture::Edit(Kind::kDelete);
         });
         return 0;
       }
       if (wParam == VK_INSERT && Held(VK_SHIFT) && !Held(VK_CONTROL)) {
-        jobs_.Run([this, index] { Paste(index); });
+        presenter_.Do(Field(index), Gesture::Of(Gesture::Kind::kPaste));
         return 0;
       }
       break;
     case WM_PASTE:
-      jobs_.Run([this, index] { Paste(index); });
+      presenter_.Do(Field(index), Gesture::Of(Gesture::Kind::kPaste));
       return 0;
     case WM_CUT:
-      jobs_.Run([this, index] { Cut(index, true); });
+      presenter_.Do(Field(index), Gesture::Of(Gesture::Kind::kCut));
       return 0;
-    case WM_CLEAR:
-      jobs_.Run([this, index] { Cut(index, false); });
+    case WM_CLEAR:  // the menu's Delete: no copy
+      presenter_.Do(Field(index), Gesture::Edit(Kind::kCut));
       return 0;
     case WM_UNDO:
     case EM_UNDO:
-      jobs_.Run([this, index] { Edit(index, Request::Of(Request::Kind::kUndo)); });
+      presenter_.Do(Field(index), Gesture::Edit(Kind::kUndo));
       return TRUE;
     case EM_CANUNDO:
-      return model_.CanUndo(Field(index));
+      return presenter_.CanUndo(Field(index));
     case EM_REPLACESEL: {
       const auto* text = reinterpret_cast<const wchar_t*>(lParam);
-      Request request = Request::Of(Request::Kind::kPaste, U16(text ? text : L""));
-      jobs_.Run([this, index, request] { Edit(index, request); });
+      presenter_.Do(Field(index), Gesture::Edit(Kind::kPaste, U16(text ? text : L"")));
       return 0;
     }
     case WM_IME_COMPOSITION:
@@ -144,8 +140,7 @@ LRESULT Form1::HandleField(HWND field, UINT message, WPARAM wParam, LPARAM lPara
           if (bytes > 0) ::ImmGetCompositionStringW(context, GCS_RESULTSTR, result.data(), bytes);
           ::ImmReleaseContext(field, context);
           if (!result.empty()) {
-            Request request = Request::Of(Request::Kind::kPaste, U16(result));
-            jobs_.Run([this, index, request] { Edit(index, request); });
+            presenter_.Do(Field(index), Gesture::Edit(Kind::kPaste, U16(result)));
           }
         }
         lParam &= ~static_cast<LPARAM>(GCS_RESULTSTR | GCS_RESULTREADSTR | GCS_RESULTCLAUSE |
@@ -159,8 +154,9 @@ LRESULT Form1::HandleField(HWND field, UINT message, WPARAM wParam, LPARAM lPara
   return ::DefSubclassProc(field, message, wParam, lParam);
 }
 
-// A typed character. Auto-repeats of the key that last ran, pressed while it still ran (a refused
-// key's tone), are merged into that run.
+// A typed character, a surrogate pair as one. The control characters of the editing keys ask
+// for their edits; any other character goes to the model, whose filter refuses what the field
+// does not take.
 void Form1::KeyChar(int index, wchar_t character, LPARAM flags) {
   if (IS_HIGH_SURROGATE(character)) {
     highSurrogate_ = character;
@@ -172,139 +168,30 @@ void Form1::KeyChar(int index, wchar_t character, LPARAM flags) {
   highSurrogate_ = 0;
   const KeyStroke stroke{index, character, text, (flags & (1 << 30)) != 0,
                          static_cast<std::uint32_t>(::GetMessageTime())};
-  RunKey(stroke, [this, index, text] { RunChar(index, text); });
-}
-
-void Form1::RunKey(const KeyStroke& stroke, std::function<void()> run) {
-  jobs_.Run([this, stroke, run = std::move(run)] {
-    if (held_.Merged(stroke)) return;
-    const auto started = std::chrono::steady_clock::now();
-    run();
-    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now() - started);
-    held_.Ran(stroke, static_cast<std::uint64_t>(took.count()));
+  HWND field = numeric_[static_cast<std::size_t>(index)];
+  presenter_.Key(stroke, [field, text]() -> Gesture {
+    using Kind = Request::Kind;
+    switch (text.size() == 1 ? text[0] : 0) {
+      case 0x08:
+        return Gesture::Edit(Kind::kBackspace);
+      case 0x01:  // Ctrl+A
+        ::SendMessageW(field, EM_SETSEL, 0, -1);
+        return {};
+      case 0x03:  // Ctrl+C
+        ::SendMessageW(field, WM_COPY, 0, 0);
+        return {};
+      case 0x16:  // Ctrl+V
+        return Gesture::Of(Gesture::Kind::kPaste);
+      case 0x18:  // Ctrl+X
+        return Gesture::Of(Gesture::Kind::kCut);
+      case 0x19:  // Ctrl+Y
+        return Gesture::Edit(Kind::kRedo);
+      case 0x1A:  // Ctrl+Z
+        return Gesture::Edit(Kind::kUndo);
+      default:
+        return Gesture::Edit(Kind::kType, text);
+    }
   });
-}
-
-// The control characters of the editing keys; any other goes to the model, whose filter refuses
-// what the field does not take.
-void Form1::RunChar(int index, const std::u16string& text) {
-  HWND field = numeric_[static_cast<std::size_t>(index)];
-  switch (text.size() == 1 ? text[0] : 0) {
-    case 0x08:
-      Edit(index, Request::Of(Request::Kind::kBackspace));
-      break;
-    case 0x01:
-      ::SendMessageW(field, EM_SETSEL, 0, -1);
-      break;  // Ctrl+A
-    case 0x03:
-      ::SendMessageW(field, WM_COPY, 0, 0);
-      break;  // Ctrl+C
-    case 0x16:
-      Paste(index);
-      break;  // Ctrl+V
-    case 0x18:
-      Cut(index, true);
-      break;  // Ctrl+X
-    case 0x19:
-      Edit(index, Request::Of(Request::Kind::kRedo));
-      break;  // Ctrl+Y
-    case 0x1A:
-      Edit(index, Request::Of(Request::Kind::kUndo));
-      break;  // Ctrl+Z
-    default:
-      Edit(index, Request::Of(Request::Kind::kType, text));
-      break;
-  }
-}
-
-// The clipboard's text as it is when the paste runs; nothing happens without one.
-void Form1::Paste(int index) {
-  std::u16string text;
-  if (!ClipboardText(Handle(), text)) return;
-  Edit(index, Request::Of(Request::Kind::kPaste, std::move(text)));
-}
-
-// A cut copies the selection first; the menu's Delete does not.
-void Form1::Cut(int index, bool copy) {
-  HWND field = numeric_[static_cast<std::size_t>(index)];
-  DWORD start = 0, end = 0;
-  ::SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                 reinterpret_cast<LPARAM>(&end));
-  if (copy && start != end) ::SendMessageW(field, WM_COPY, 0, 0);
-  Edit(index, Request::Of(Request::Kind::kCut));
-}
-
-// Hands an edit of numeric field `index`, with the field's caret and selection, to the model and
-// shows its answer.
-Outcome Form1::Edit(int index, Request request) {
-  HWND field = numeric_[static_cast<std::size_t>(index)];
-  DWORD start = 0, end = 0;
-  ::SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                 reinterpret_cast<LPARAM>(&end));
-  request.field = Field(index);
-  request.selection = {static_cast<int>(end), static_cast<int>(start),
-                       static_cast<int>(end - start)};
-  if (request.kind == Request::Kind::kPaste || request.kind == Request::Kind::kInsert) {
-    request.position = static_cast<int>(end);
-  }
-  const Result result = model_.Apply(request);
-  Display(result, index);
-  return result.outcome;
-}
-
-// The model's writes in their order. A field written by a conversion shows its beginning, as an
-// edit box does once its text is set; the edited field's caret goes where the model puts it.
-void Form1::Display(const Result& result, int edited) {
-  HWND editedField = edited >= 0 ? numeric_[static_cast<std::size_t>(edited)] : nullptr;
-  DWORD start = 0, end = 0;
-  if (editedField != nullptr) {
-    ::SendMessageW(editedField, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                   reinterpret_cast<LPARAM>(&end));
-  }
-  for (const Write& write : result.writes) {
-    const std::wstring text = Widen(write.text);
-    if (write.field == Field::kLabel6) {
-      wchar_t shown[64] = {};
-      ::GetWindowTextW(Label6, shown, static_cast<int>(std::size(shown)));
-      if (text != shown) {
-        ::SetWindowTextW(Label6, text.c_str());
-        SizeLabel(Label6);
-      }
-      continue;
-    }
-    HWND control = write.field == Field::kText5 ? Text5
-                   : write.field == Field::kText6Raw
-                       ? Text6Raw
-                       : numeric_[static_cast<std::size_t>(write.field)];
-    SetOwnText(control, text);
-    ::SendMessageW(control, EM_SETSEL, 0, 0);
-    ::SendMessageW(control, EM_SCROLLCARET, 0, 0);
-  }
-  if (editedField != nullptr) {
-    if (result.caret >= 0) {
-      ::SendMessageW(editedField, EM_SETSEL, static_cast<WPARAM>(result.caret), result.caret);
-    } else {
-      ::SendMessageW(editedField, EM_SETSEL, start, static_cast<LPARAM>(end));
-    }
-    ::SendMessageW(editedField, EM_SCROLLCARET, 0, 0);
-  }
-  if (result.outcome == Outcome::kRefused) beeper_.Beep(kRefusalToneHz, kRefusalToneMs);
-}
-
-// Every field that does not show what the model holds shows it again; the others keep their
-// caret.
-void Form1::DisplayModel() {
-  Result all;
-  const std::array<HWND, 7> controls{Text1, Text2, Text3, Text4, Text5, Text6Raw, Label6};
-  for (std::size_t f = 0; f < controls.size(); ++f) {
-    const std::string& text = model_.Text(Field(f));
-    std::wstring shown(static_cast<std::size_t>(::GetWindowTextLengthW(controls[f])) + 1, L'\0');
-    shown.resize(static_cast<std::size_t>(
-        ::GetWindowTextW(controls[f], shown.data(), static_cast<int>(shown.size()))));
-    if (Narrow(shown) != text) all.writes.push_back({Field(f), text});
-  }
-  Display(all);
 }
 
 void Form1::SetOwnText(HWND control, const std::wstring& text) {
@@ -332,7 +219,7 @@ void Form1::ShowMenu(HWND field, LPARAM at) {
     bool enabled = false;
     switch (entry.command) {
       case WM_UNDO:
-        enabled = editable && model_.CanUndo(Field(index));
+        enabled = editable && presenter_.CanUndo(Field(index));
         break;
       case WM_CUT:
       case WM_CLEAR:
@@ -369,13 +256,18 @@ void Form1::ShowMenu(HWND field, LPARAM at) {
   }
 }
 
-// Called once per digit written: lets paint and timer messages through (and what other threads
-// send), and holds the user's input until the running job has ended. A pass costs as much as a
-// hundred digits, so it runs at most once a millisecond.
-void Form1::Yield::operator()() const {
-  const auto now = std::chrono::steady_clock::now();
-  if (now - form->lastYield_ < std::chrono::milliseconds(1)) return;
-  form->lastYield_ = now;
+std::optional<std::u16string> Form1::ClipboardText(bool selection) {
+  if (selection) return {};  // Windows has no selection clipboard
+  return ReadClipboard(Handle());
+}
+
+void Form1::CopySelection(Field field) {
+  ::SendMessageW(Of(field), WM_COPY, 0, 0);
+}
+
+// Lets paint and timer messages through (and what other threads send), and holds the user's
+// input until the running job has ended.
+void Form1::PumpEvents() {
   MSG message;
   for (const UINT kind : {WM_PAINT, WM_TIMER}) {
     for (int i = 0; i < 64 && ::PeekMessageW(&message, nullptr, kind, kind, PM_REMOVE); ++i)

@@ -21,7 +21,6 @@ class JobQueue {
   void Run(Job job);
   // True while a job runs: what arrives now waits.
   bool Running() const { return running_; }
-  std::size_t Waiting() const { return pending_.size(); }
 
  private:
   std::function<void(const std::string&)> abandoned_;

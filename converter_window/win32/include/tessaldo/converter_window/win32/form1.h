@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <array>
-#include <chrono>
 #include <functional>
 #include <map>
 #include <string>
@@ -12,9 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "tessaldo/converter_window/converter_model.h"
-#include "tessaldo/converter_window/held_keys.h"
-#include "tessaldo/converter_window/job_queue.h"
+#include "tessaldo/converter_window/form1_presenter.h"
 #include "tessaldo/converter_window/panel.h"
 #include "tessaldo/platform/beeper.h"
 #include "tessaldo/platform/win32_ui/gdi.h"
@@ -27,10 +24,10 @@ namespace tessaldo::win32 {
 int ControlId(std::string_view name);
 
 // The converter window on Win32: one whole number shown at once in decimal, binary, octal,
-// hexadecimal, Roman numerals and base 256. Every edit of the four numeric fields (keys, the
-// context menu, the clipboard keys, input-method results, text set from outside) goes to the
-// model, one job at a time; picks in the character table build the base-256 field.
-class Form1 final : public Window {
+// hexadecimal, Roman numerals and base 256. Its controls hand every event (keys, the context
+// menu, the clipboard keys, input-method results, text set from outside, picks) to the presenter
+// and show what it says.
+class Form1 final : public Window, private Form1View {
  public:
   struct Hooks {
     // The click on Image1: shows the about window.
@@ -52,26 +49,21 @@ class Form1 final : public Window {
   HWND Control(std::string_view name) const;
 
   // The outer width in twips: the client width plus the designed 45-twip frame each side.
-  int OuterWidth() const;
-  void SetOuterWidth(int twips);
+  int OuterWidth() const override;
+  void SetOuterWidth(int twips) override;
   // Where left.jpg and right.jpg are read: beside the program unless set otherwise.
   std::wstring ProgramDirectory() const;
   void SetProgramDirectory(std::wstring directory) { directory_ = std::move(directory); }
   UINT Dpi() const { return dpi_; }
 
-  const ConverterModel& Model() const { return model_; }
+  const ConverterModel& Model() const { return presenter_.Model(); }
   // What Image2 shows: the designed arrow until the first click, then the last picture read.
   const Picture& Image2Picture() const { return image2_; }
 
   // Runs `job` as the window's own jobs run: now, or after the running one.
-  void RunExclusive(std::function<void()> job) { jobs_.Run(std::move(job)); }
+  void RunExclusive(std::function<void()> job) { presenter_.Run(std::move(job)); }
 
  private:
-  struct Yield {
-    Form1* form;
-    void operator()() const;
-  };
-
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   bool OnCreate() override;
   void OnDestroyed() override;
@@ -86,14 +78,6 @@ class Form1 final : public Window {
   static LRESULT CALLBACK ListProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   LRESULT HandleField(HWND field, UINT message, WPARAM wParam, LPARAM lParam);
 
-  // The designed handlers.
-  void Form_Load();
-  void ListView1_DblClick(int row);
-  void Command2_Click();
-  void Image1_Click();
-  void Image2_Click();
-  void Text6Raw_Change();
-
   void CreateControls();
   // Each designer name with the member that holds its control.
   std::vector<std::pair<std::string_view, HWND*>> Slots();
@@ -102,27 +86,32 @@ class Form1 final : public Window {
   void SizeLabel(HWND label);
   void FillTable();
   int SelectedRow() const;
+  void Text6Raw_Change();
 
-  // The numeric fields' edits: each one job of the window.
+  // The numeric fields' events.
   int IndexOf(HWND field) const;
   void KeyChar(int index, wchar_t character, LPARAM flags);
-  void RunKey(const KeyStroke& stroke, std::function<void()> run);
-  void RunChar(int index, const std::u16string& text);
-  void Paste(int index);
-  void Cut(int index, bool copy);
-  Outcome Edit(int index, Request request);
   void ShowMenu(HWND field, LPARAM at);
-  void Display(const Result& result, int edited = -1);
-  void DisplayModel();
   void SetOwnText(HWND control, const std::wstring& text);
+
+  // Form1View: the presenter's calls, on the controls.
+  HWND Of(Field field) const;
+  void Show(Field field, const std::string& text) override;
+  std::string Shown(Field field) const override;
+  void PlaceCaret(Field field, int caret) override;
+  Selection ShownSelection(Field field) const override;
+  void SizeToCaption(Field label) override;
+  void Beep(unsigned frequencyHz, unsigned durationMs) override;
+  std::optional<std::u16string> ClipboardText(bool selection) override;
+  void CopySelection(Field field) override;
+  void ShowArrow(std::string_view file) override;
+  void ShowAbout() override;
+  void PumpEvents() override;
 
   HINSTANCE instance_;
   platform::Beeper& beeper_;
   Hooks hooks_;
-  Yield yield_{this};
-  ConverterModel model_;
-  JobQueue jobs_;
-  HeldKeys held_;
+  Form1Presenter presenter_;
 
   HWND Label1 = nullptr, Label2 = nullptr, Label3 = nullptr, Label4 = nullptr, Label5 = nullptr,
        Label6 = nullptr;
@@ -138,7 +127,6 @@ class Form1 final : public Window {
   panel::OuterWidth width_;
   std::wstring directory_;
   bool ownWrite_ = false;  // the window itself is setting a field's text
-  std::chrono::steady_clock::time_point lastYield_;
 
   Brush background_, fieldBackground_;
   std::map<std::tuple<std::string_view, double, bool>, Font> fonts_;  // for dpi_
