@@ -90,14 +90,39 @@ TEST_F(Form1Test, FrontEndCases) {
     for (const front_end_cases::Step& step : c.steps) {
       QLineEdit& field = Text(static_cast<int>(step.field) + 1);
       const QString text = QString::fromStdU16String(std::u16string(step.text));
-      if (step.action == Action::kType) QTest::keyClicks(&field, text);
-      if (step.action == Action::kBackspace) QTest::keyClick(&field, Qt::Key_Backspace);
-      if (step.action == Action::kMenuPaste) QGuiApplication::clipboard()->setText(text);
-      if (step.action == Action::kMenuPaste) Menu(field, "edit-paste");
-      if (step.action == Action::kUndo) QTest::keyClick(&field, Qt::Key_Z, Qt::ControlModifier);
-      if (step.action == Action::kPick) Pick(step.code);
-      if (step.action == Action::kCancella)
-        QTest::mouseClick(&Control<QPushButton>("Command2"), Qt::LeftButton);
+      auto& list = Control<QTreeWidget>("ListView1");
+      switch (step.action) {
+        case Action::kType:
+          QTest::keyClicks(&field, text);
+          break;
+        case Action::kBackspace:
+          QTest::keyClick(&field, Qt::Key_Backspace);
+          break;
+        case Action::kDelete:
+          QTest::keyClick(&field, Qt::Key_Home);
+          QTest::keyClick(&field, Qt::Key_Delete);
+          break;
+        case Action::kMenuPaste:
+          QGuiApplication::clipboard()->setText(text);
+          Menu(field, "edit-paste");
+          break;
+        case Action::kUndo:
+          QTest::keyClick(&field, Qt::Key_Z, Qt::ControlModifier);
+          break;
+        case Action::kOutside:  // an assistive tool
+          QAccessible::queryAccessibleInterface(&field)->setText(QAccessible::Value, text);
+          break;
+        case Action::kPick:
+          Pick(step.code);
+          break;
+        case Action::kEnter:
+          list.setCurrentItem(list.topLevelItem(step.code));
+          QTest::keyClick(&list, Qt::Key_Return);
+          break;
+        case Action::kCancella:
+          QTest::mouseClick(&Control<QPushButton>("Command2"), Qt::LeftButton);
+          break;
+      }
     }
     QStringList expected;
     for (const std::string_view f : c.fields) expected << QString::fromUtf8(f.data(), f.size());
@@ -107,27 +132,17 @@ TEST_F(Form1Test, FrontEndCases) {
   }
 }
 
-// A field written by a conversion or a pick shows its beginning, drawn too; the edited field
-// keeps its caret. Tabbing through a field selects it all; left, it shows its beginning again.
+// A converted field's beginning is what is drawn; a field left with Tab shows its beginning again.
 // Text6 shows each pair of bars as one red bar, the rest dark blue, its caret at its beginning.
-TEST_F(Form1Test, ConvertedFieldsShowTheirBeginningAndTheBarsInRed) {
-  QTest::keyClicks(&Text(1), "99999999999999");
-  for (const int n : {2, 3, 4, 5}) EXPECT_EQ(Text(n).cursorPosition(), 0) << n;
-  EXPECT_EQ(Text(1).cursorPosition(), 14);
+TEST_F(Form1Test, BeginningsAndTheBarsInRed) {
+  QTest::keyClicks(&Text(1), "124");
   Text(2).grab();
   EXPECT_LT(Text(2).inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), Text(2).width() / 8);
-  Pick(65);
-  for (const int n : {1, 2, 3, 4, 5}) EXPECT_EQ(Text(n).cursorPosition(), 0) << n;
   form->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
   Text(1).setFocus(Qt::TabFocusReason);
   QTest::keyClick(&Text(1), Qt::Key_Tab);
-  EXPECT_EQ(Text(2).selectedText(), "1000001");
-  QTest::keyClick(&Text(2), Qt::Key_Tab);
-  EXPECT_EQ(Text(2).cursorPosition(), 0);
-
-  Text(1).selectAll();
-  QTest::keyClicks(&Text(1), "124");
+  EXPECT_EQ(Text(1).cursorPosition(), 0);
   QString shown;  // each character, then R for red or B for dark blue
   const auto& text6 = Control<QTextEdit>("Text6");
   for (QTextBlock::iterator it = text6.document()->begin().begin(); !it.atEnd(); ++it) {
@@ -182,25 +197,15 @@ TEST(ConverterProgramTest, MenusSpeakItalian) {
             (QStringList{"Copia", "Seleziona tutto"}));
 }
 
-// The arrow opens the panel to the designed width and closes it, the closed and the open panel
-// each with its own arrow; in the table a row chosen with the arrow keys is picked with Enter.
-// The hint widens Label6 to the right on one line.
-TEST_F(Form1Test, PanelArrowsKeyboardPickAndLabel6) {
+// The arrow opens the panel to the designed width with the other arrow; the hint widens Label6
+// to the right on one line.
+TEST_F(Form1Test, PanelArrowAndLabel6) {
   EXPECT_EQ(form->width(), 263);  // 3940 twips
   auto& arrow = Control<QLabel>("Image2");
-  std::vector<std::pair<int, QImage>> seen{{form->OuterWidth(), arrow.pixmap().toImage()}};
-  for (int click = 0; click < 3; ++click) {
-    QTest::mouseClick(&arrow, Qt::LeftButton);
-    seen.emplace_back(form->OuterWidth(), arrow.pixmap().toImage());
-  }
-  EXPECT_TRUE(seen[0] == seen[2] && seen[1] == seen[3] && seen[0].second != seen[1].second);
-  EXPECT_EQ(std::pair(seen[1].first, seen[2].first), std::pair(7185, 4030));
+  const QImage closed = arrow.pixmap().toImage();
+  QTest::mouseClick(&arrow, Qt::LeftButton);
   EXPECT_EQ(form->width(), 473);  // 7095 twips
-
-  auto& list = Control<QTreeWidget>("ListView1");
-  list.setFocus(Qt::TabFocusReason);
-  for (const auto key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return}) QTest::keyClick(&list, key);
-  EXPECT_EQ(Texts(), (QStringList{"2", "10", "2", "2", "II", "|| STX || "}));
+  EXPECT_NE(arrow.pixmap().toImage(), closed);
 
   QLabel& label6 = Control<QLabel>("Label6");
   const QRect designed = label6.geometry();
@@ -209,36 +214,7 @@ TEST_F(Form1Test, PanelArrowsKeyboardPickAndLabel6) {
               label6.width() > designed.width() * 2);
 }
 
-// Auto-repeats that arrive while a refused key's tone plays are merged; repeats of an accepted
-// key type one character each, up to the limit.
-TEST_F(Form1Test, HeldKeysNeverPutTheWindowBehind) {
-  const auto key = [](QWidget& to, int key, const char* text, bool repeat, ulong at) {
-    auto* event = new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text, repeat);
-    event->setTimestamp(at);
-    QCoreApplication::postEvent(&to, event);
-  };
-  beeper.during = [&] {
-    if (beeper.tones.size() > 1) return;
-    for (int i = 0; i < 60; ++i) key(Text(2), Qt::Key_2, "2", true, 1001 + i * 3);
-    QThread::msleep(200);
-  };
-  key(Text(2), Qt::Key_2, "2", false, 1000);
-  QCoreApplication::processEvents();
-  QCoreApplication::processEvents();
-  EXPECT_LE(beeper.tones.size(), 2u);
-  QTest::keyClick(&Text(2), Qt::Key_1);
-  EXPECT_EQ(Text(1).text(), "1");
-
-  Text(1).end(false);
-  for (int i = 0; i < 14; ++i) key(Text(1), Qt::Key_9, "9", i > 0, 5000 + i * 2000);
-  const auto tones = beeper.tones.size();
-  QCoreApplication::processEvents();
-  EXPECT_EQ(Text(1).text(), "1" + QString(13, '9'));
-  EXPECT_EQ(beeper.tones.size(), tones + 1);
-}
-
-// Input methods, assistive technology and drops go the users' own way, also during a conversion;
-// what a handler throws stops at the window.
+// Input methods, assistive technology and drops reach the presenter as the users' own edits.
 TEST_F(Form1Test, InputMethodsAccessibilityAndDrops) {
   for (const char* committed : {"12", "101"}) {
     QInputMethodEvent event;
@@ -252,37 +228,15 @@ TEST_F(Form1Test, InputMethodsAccessibilityAndDrops) {
   EXPECT_EQ(hex->text(QAccessible::Name), "Esadecimale");
   hex->editableTextInterface()->insertText(0, "A");
   EXPECT_EQ(Texts(), (QStringList{"165", "10100101", "245", "A5", "CLXV", "|| \u00a5 || "}));
-  hex->editableTextInterface()->insertText(1, "g");
-  hex->setText(QAccessible::Value, "12345678901234567");
-  EXPECT_EQ(beeper.tones.size(), 3u);
-  hex->setText(QAccessible::Value, "FF");
-  EXPECT_EQ(Text(3).text(), "377");
   QAccessible::queryAccessibleInterface(&Control<QLabel>("Image2"))
       ->actionInterface()
       ->doAction(QAccessibleActionInterface::pressAction());
   EXPECT_EQ(form->OuterWidth(), 7185);
 
   EXPECT_TRUE(Drop(Text(1), " 1 "));
-  EXPECT_EQ(Text(1).text(), "1255");
+  EXPECT_EQ(Text(1).text(), "1165");
   EXPECT_FALSE(Drop(Text(1), "x"));
-  QTest::keyClick(&Text(1), Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_EQ(Text(4).text(), "FF");
-  bool busyDrop = true;
-  QTest::qWait(5);  // the conversion's first digit lets events in
-  QTimer::singleShot(0, [&] { busyDrop = Drop(Text(3), "7"); });
-  QTest::keyClicks(&Text(1), "9");
-  EXPECT_FALSE(busyDrop);
-  EXPECT_EQ(Text(1).text(), "2559");
-  EXPECT_TRUE(Drop(Text(3), "7"));
-
-  Text(4).selectAll();
-  QTest::keyClicks(&Text(4), "A");
-  beeper.during = [] { throw std::runtime_error("no sound"); };
-  QTest::keyClicks(&Text(4), "g");
-  EXPECT_EQ(Texts(), (QStringList{"10", "1010", "12", "A", "X", "|| LF || "}));
-  beeper.during = nullptr;
-  QTest::keyClicks(&Text(4), "1");
-  EXPECT_EQ(Text(1).text(), "161");
+  EXPECT_EQ(beeper.tones.size(), 2u);
 }
 
 }  // namespace
