@@ -155,6 +155,21 @@ TEST_F(Form1Win32Test, FrontEndCases) {
         case Action::kBackspace:
           ::SendMessageW(field, WM_CHAR, VK_BACK, 1);
           break;
+        case Action::kDelete:
+          Send(field, EM_SETSEL, 0, 0);
+          Send(field, WM_KEYDOWN, VK_DELETE);
+          break;
+        case Action::kOutside:
+          Send(field, WM_SETTEXT, 0, std::wstring(step.text.begin(), step.text.end()).c_str());
+          break;
+        case Action::kEnter: {
+          HWND list = Control("ListView1");
+          ::SetFocus(list);
+          ListView_SetItemState(list, step.code, LVIS_SELECTED | LVIS_FOCUSED,
+                                LVIS_SELECTED | LVIS_FOCUSED);
+          Send(list, WM_KEYDOWN, VK_RETURN);
+          break;
+        }
         case Action::kMenuPaste:
           ASSERT_TRUE(SetClipboard({step.text.begin(), step.text.end()}));
           Menu(field, L"Incolla");
@@ -177,43 +192,27 @@ TEST_F(Form1Win32Test, FrontEndCases) {
   }
 }
 
-// The clipboard keys, Delete, the menu, input methods and text set from outside all go through
-// the model; Text6 shows each pair of bars as one red bar, the rest dark blue.
-TEST_F(Form1Win32Test, EveryWayInKeepsTheFieldsInStep) {
-  ASSERT_TRUE(SetClipboard(L"1"));
-  Type(Text(1), u"12345678901234");
-  Send(Text(1), EM_SETSEL, 0, 14);
+// The menu's entries and their state; the clipboard's messages and keys, input-method characters
+// and replaced selections reach the presenter; the locked field refuses text from outside; Text6
+// shows each pair of bars as one red bar, the rest dark blue.
+TEST_F(Form1Win32Test, MenuMessagesAndText6) {
+  Type(Text(1), u"12");
+  Send(Text(1), EM_SETSEL, 0, 2);
   Menu(Text(1), L"Taglia");
   EXPECT_EQ(menuSeen, "Annulla|-|Taglia|Copia|Incolla|Elimina|-|Seleziona tutto-|");
-  EXPECT_EQ(Texts(), Fields(6));
-  ::SendMessageW(Text(2), WM_CHAR, 0x16, 1);  // Ctrl+V: fourteen digits are too many in binary
-  EXPECT_EQ(beeper.tones.size(), 1u);
-
-  ASSERT_TRUE(SetClipboard(L"0x_FF"));
-  Send(Text(3), WM_SETTEXT, 0, L"17");  // from outside
-  EXPECT_EQ(Texts(), (Fields{"15", "1111", "17", "F", "XV", "|| SI || "}));
-  Send(Text(3), WM_SETTEXT, 0, L"19");
-  EXPECT_EQ(TextOf(Text(3)), "17");
+  EXPECT_EQ(TextOf(Text(1)), "");
+  ::SendMessageW(Text(1), WM_CHAR, 0x16, 1);  // Ctrl+V
+  Send(Text(1), EM_SETSEL, 0, 0);
+  Send(Text(1), WM_PASTE);
+  ::SendMessageW(Text(1), WM_IME_CHAR, L'3', 1);
+  Send(Text(1), EM_REPLACESEL, TRUE, L"4");
+  EXPECT_EQ(TextOf(Text(1)), "123412");
+  Send(Text(1), EM_SETSEL, 0, 4);
+  Send(Text(1), WM_KEYDOWN, VK_DELETE);  // Shift is not held: no copy
   EXPECT_EQ(Send(Text(5), WM_SETTEXT, 0, L"V"), FALSE);
-  ::SendMessageW(Text(4), WM_CHAR, 0x01, 1);  // Ctrl+A
-  Send(Text(4), WM_PASTE);
-  EXPECT_EQ(Texts(), (Fields{"255", "11111111", "377", "FF", "CCLV", "|| NBSP || "}));
-  Send(Text(4), EM_SETSEL, 0, 1);
-  Send(Text(4), WM_KEYDOWN, VK_DELETE);
-  EXPECT_EQ(TextOf(Text(1)), "15");
-  Send(Text(4), EM_SETSEL, 1, 1);
-  ::SendMessageW(Text(4), WM_IME_CHAR, L'A', 1);
-  EXPECT_EQ(TextOf(Text(4)), "FA");
-  Send(Text(4), EM_REPLACESEL, TRUE, L" 0");
-  EXPECT_EQ(TextOf(Text(5)), "Conversione impossibile (>3999)");
-  Send(Text(4), EM_SETSEL, 0, 3);
-  Send(Text(4), WM_KEYDOWN, VK_DELETE);  // Shift is not held: no copy
-  EXPECT_EQ(Texts(), Fields(6));
-  Send(Text(4), EM_UNDO);
-  EXPECT_EQ(TextOf(Text(1)), "4000");
+  EXPECT_EQ(Texts(), (Fields{"12", "1100", "14", "C", "XII", "|| FF || "}));
   Menu(Text(5), L"Copia");
   EXPECT_EQ(menuSeen, "Annulla-|-|Taglia-|Copia-|Incolla-|Elimina-|-|Seleziona tutto|");
-  EXPECT_EQ(beeper.tones, (std::vector<unsigned>{200200, 200200}));  // 14 binary digits, "19"
 
   Send(Text(1), EM_SETSEL, 0, -1);
   Type(Text(1), u"124");
@@ -221,8 +220,8 @@ TEST_F(Form1Win32Test, EveryWayInKeepsTheFieldsInStep) {
 }
 
 // The panel opens to the designed width and closes again, Image2 showing the file for each;
-// a picture that cannot be read leaves Image2 as it was. Double-click and Enter pick a row.
-TEST_F(Form1Win32Test, PanelArrowsAndPicks) {
+// a picture that cannot be read leaves Image2 as it was. The table holds the 256 codes.
+TEST_F(Form1Win32Test, PanelArrowsAndTable) {
   auto seen = [&] { return std::pair(form->OuterWidth(), form->Image2Picture().PixelAt(4, 12)); };
   const auto closed = seen();
   Click("Image2");
@@ -241,42 +240,6 @@ TEST_F(Form1Win32Test, PanelArrowsAndPicks) {
   wchar_t cells[2][16] = {};
   for (int column : {0, 1}) ListView_GetItemText(list, 255, column, cells[column], 16);
   EXPECT_EQ(Narrow(cells[0]) + " " + Narrow(cells[1]), "255 NBSP");
-  Pick(0);
-  ::SetFocus(list);
-  ListView_SetItemState(list, 65, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-  Send(list, WM_KEYDOWN, VK_RETURN);
-  EXPECT_EQ(Texts(), (Fields{"65", "1000001", "101", "41", "LXV", "|| NUL || A || "}));
-  EXPECT_EQ(form->Model().CaratteriScelti(), (std::vector<std::string>{"NUL", "A"}));
-}
-
-// Auto-repeats that arrive while a refused key's tone plays are merged; input waits while a job
-// runs; what a job throws stops at the window, the fields shown as the model holds them.
-TEST_F(Form1Win32Test, HeldKeysQueuedInputAndFailures) {
-  beeper.during = [&] {
-    if (beeper.tones.size() > 1) return;
-    for (int i = 0; i < 60; ++i) ::PostMessageW(Text(2), WM_CHAR, L'2', 1 | (1 << 30));
-    ::Sleep(200);
-  };
-  ::PostMessageW(Text(2), WM_CHAR, L'2', 1);
-  Pump();
-  EXPECT_LE(beeper.tones.size(), 2u);
-  beeper.during = nullptr;
-
-  ::PostMessageW(Text(1), WM_CHAR, L'5', 1);
-  form->RunExclusive([&] {
-    Type(Text(1), u"1");  // arrives while a job runs: waits for it
-    EXPECT_EQ(TextOf(Text(1)), "");
-  });
-  EXPECT_EQ(TextOf(Text(1)), "1");
-  Pump();
-  EXPECT_EQ(TextOf(Text(1)), "15");
-
-  beeper.during = [] { throw std::runtime_error("no sound"); };
-  Type(Text(4), u"g");
-  EXPECT_EQ(Texts(), (Fields{"15", "1111", "17", "F", "XV", "|| SI || "}));
-  beeper.during = nullptr;
-  Type(Text(4), u"1");  // a written field shows its beginning: the caret is at 0
-  EXPECT_EQ(TextOf(Text(1)), "31");
 }
 
 // The designed window at its DPI: places and sizes, colours, tab order
