@@ -60,9 +60,10 @@ struct RecordingView final : Form1View {
   std::function<void(Field, const std::string&)> onShow;
 };
 
+// A presenter over a recording view. Each call of the clock is a millisecond later; a tone
+// lasts 200.
 class PresenterTest : public ::testing::Test {
- protected:
-  // Each call of the clock is a millisecond later; a tone lasts 200.
+ public:
   PresenterTest() : presenter(view, [this] { return ++now; }) {
     presenter.Load();
     view.onBeep = [this] { now += 200; };
@@ -78,6 +79,22 @@ class PresenterTest : public ::testing::Test {
   void Select(Field field, int start, int length) {
     view.selections[std::size_t(field)] = {start + length, start, length};
   }
+  void Play(const front_end_cases::Step& step) {
+    using enum front_end_cases::Action;
+    const std::u16string text(step.text);
+    if (step.action == kType) Type(step.field, text);
+    if (step.action == kDelete) view.PlaceCaret(step.field, 0);
+    if (step.action == kMenuPaste) view.clipboard = text;
+    if (step.action == kOutside) presenter.SetFromOutside(step.field, text, int(text.size()));
+    if (step.action == kPick || step.action == kEnter) presenter.Pick(step.code);
+    if (step.action == kCancella) presenter.Cancella();
+    const Gesture gesture = step.action == kBackspace ? Gesture::Edit(Kind::kBackspace)
+                            : step.action == kDelete  ? Gesture::Edit(Kind::kDelete)
+                            : step.action == kUndo    ? Gesture::Edit(Kind::kUndo)
+                            : step.action == kMenuPaste ? Gesture::Of(Gesture::Kind::kPaste)
+                                                        : Gesture{};
+    presenter.Do(step.field, gesture);
+  }
 
   std::uint64_t now = 1000;
   RecordingView view;
@@ -86,49 +103,15 @@ class PresenterTest : public ::testing::Test {
 
 // The cases both windows play, through the presenter.
 TEST(PresenterCases, FrontEndCases) {
-  using front_end_cases::Action;
   for (const front_end_cases::Case& c : front_end_cases::Cases()) {
     SCOPED_TRACE(std::string(c.name));
-    RecordingView view;
-    Form1Presenter presenter(view);
-    for (const front_end_cases::Step& step : c.steps) {
-      const std::u16string text(step.text);
-      const auto edit = [&](Kind kind) { presenter.Do(step.field, Gesture::Edit(kind)); };
-      switch (step.action) {
-        case Action::kType:
-          for (const char16_t key : text)
-            presenter.Do(step.field, Gesture::Edit(Kind::kType, std::u16string(1, key)));
-          break;
-        case Action::kBackspace:
-          edit(Kind::kBackspace);
-          break;
-        case Action::kDelete:
-          view.PlaceCaret(step.field, 0);
-          edit(Kind::kDelete);
-          break;
-        case Action::kMenuPaste:
-          view.clipboard = text;
-          presenter.Do(step.field, Gesture::Of(Gesture::Kind::kPaste));
-          break;
-        case Action::kUndo:
-          edit(Kind::kUndo);
-          break;
-        case Action::kOutside:
-          presenter.SetFromOutside(step.field, text, int(text.size()));
-          break;
-        case Action::kPick:
-        case Action::kEnter:
-          presenter.Pick(step.code);
-          break;
-        case Action::kCancella:
-          presenter.Cancella();
-          break;
-      }
-    }
-    EXPECT_EQ(std::vector<std::string>(view.texts.begin(), view.texts.end() - 1),
-              std::vector<std::string>(c.fields.begin(), c.fields.end()));
-    EXPECT_EQ(view.tones, std::vector<unsigned>(c.beeps, 200200));
-    EXPECT_EQ(view.texts[6], c.label6);
+    struct Rig : PresenterTest {
+      void TestBody() override {}
+    } rig;
+    for (const front_end_cases::Step& step : c.steps) rig.Play(step);
+    EXPECT_EQ(rig.Fields(), std::vector<std::string>(c.fields.begin(), c.fields.end()));
+    EXPECT_EQ(rig.view.tones, std::vector<unsigned>(c.beeps, 200200));
+    EXPECT_EQ(rig.view.texts[6], c.label6);
   }
 }
 

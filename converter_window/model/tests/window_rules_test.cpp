@@ -1,52 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <functional>
-#include <random>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "tessaldo/converter_window/held_keys.h"
-#include "tessaldo/converter_window/job_queue.h"
 #include "tessaldo/converter_window/panel.h"
 
 namespace tessaldo {
 namespace {
-
-// Random trees of jobs, some arriving while others run and some throwing: they run one at a
-// time, in the order they arrived, and each failure is reported once.
-TEST(JobQueue, RunsJobsOneAtATimeInTheirOrderOfArrival) {
-  std::mt19937 random(7);
-  for (int round = 0; round < 200; ++round) {
-    int reasons = 0, next = 0, depth = 0, deepest = 0, throws = 0, finished = 0;
-    JobQueue queue([&](const std::string&) { ++reasons; });
-    std::vector<int> arrived, started;
-    std::function<void(int)> submit = [&](int level) {
-      const int id = next++;
-      arrived.push_back(id);
-      const bool fails = random() % 5 == 0;
-      throws += fails;
-      const int children = level < 3 ? int(random() % 3) : 0;
-      queue.Run([&, id, fails, children, level] {
-        started.push_back(id);
-        deepest = std::max(deepest, ++depth);
-        for (int c = 0; c < children; ++c) submit(level + 1);  // arriving during a yield
-        --depth;
-        if (fails) throw std::runtime_error("job " + std::to_string(id));
-        ++finished;
-      });
-    };
-    submit(0);
-    EXPECT_EQ(started, arrived);
-    EXPECT_EQ(deepest, 1);
-    EXPECT_EQ(reasons, throws);
-    EXPECT_EQ(finished + reasons, next);
-    EXPECT_FALSE(queue.Running());
-  }
-  JobQueue queue([](const std::string& why) { EXPECT_EQ(why, "unknown failure"); });
-  queue.Run([] { throw 3; });
-}
 
 TEST(HeldKeys, MergesOnlyRepeatsOfTheLastKeyWhileItRan) {
   const KeyStroke last{1, 0x31, u"1", false, 1000};
