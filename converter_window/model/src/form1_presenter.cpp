@@ -14,7 +14,7 @@ constexpr Field kShownFields[] = {Field::kText1, Field::kText2,    Field::kText3
                                   Field::kText5, Field::kText6Raw, Field::kLabel6};
 
 bool IsNumeric(Field field) {
-  return static_cast<int>(field) < kNumericFields;
+  return static_cast<int>(field) >= 0 && static_cast<int>(field) < kNumericFields;
 }
 
 }  // namespace
@@ -55,12 +55,10 @@ void Form1Presenter::Run(std::function<void()> job) {
 }
 
 void Form1Presenter::Do(Field field, Gesture gesture) {
-  if (!IsNumeric(field)) return;
   jobs_.Run([this, field, gesture = std::move(gesture)] { Perform(field, gesture); });
 }
 
 void Form1Presenter::Key(const KeyStroke& stroke, std::function<Gesture()> resolve) {
-  if (stroke.field < 0 || stroke.field >= kNumericFields) return;
   jobs_.Run([this, stroke, resolve = std::move(resolve)] {
     if (held_.Merged(stroke)) return;
     const std::uint64_t started = clock_();
@@ -110,6 +108,7 @@ void Form1Presenter::Image2Click() {
 // A cut copies the selection first; pastes take the clipboard's text as it is when they run.
 void Form1Presenter::Perform(Field field, const Gesture& gesture) {
   using Kind = Gesture::Kind;
+  if (!IsNumeric(field)) return;
   switch (gesture.kind) {
     case Kind::kNone:
       return;
@@ -158,7 +157,7 @@ void Form1Presenter::Display(const Result& result, std::optional<Field> edited) 
       continue;
     }
     view_.Show(write.field, write.text);
-    if (write.field != edited && write.field != Field::kText6Raw) view_.PlaceCaret(write.field, 0);
+    if (write.field != edited) view_.PlaceCaret(write.field, 0);
   }
   if (edited && result.caret >= 0) view_.PlaceCaret(*edited, result.caret);
   if (result.outcome == Outcome::kRefused) view_.Beep(kRefusalToneHz, kRefusalToneMs);

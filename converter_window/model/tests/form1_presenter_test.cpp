@@ -28,7 +28,10 @@ struct RecordingView final : Form1View {
   void PlaceCaret(Field field, int caret) override {
     selections[std::size_t(field)] = {caret, caret, 0};
   }
-  Selection ShownSelection(Field field) const override { return selections[std::size_t(field)]; }
+  Selection ShownSelection(Field field) const override {
+    EXPECT_LT(field, kText5) << "only the numeric fields are edited";
+    return selections[std::size_t(field)];
+  }
   void SizeToCaption(Field label) override { sized.push_back(texts[std::size_t(label)]); }
   void Beep(unsigned hz, unsigned ms) override {
     tones.push_back(hz * 1000 + ms);
@@ -88,9 +91,9 @@ class PresenterTest : public ::testing::Test {
     if (step.action == kOutside) presenter.SetFromOutside(step.field, text, int(text.size()));
     if (step.action == kPick || step.action == kEnter) presenter.Pick(step.code);
     if (step.action == kCancella) presenter.Cancella();
-    const Gesture gesture = step.action == kBackspace ? Gesture::Edit(Kind::kBackspace)
-                            : step.action == kDelete  ? Gesture::Edit(Kind::kDelete)
-                            : step.action == kUndo    ? Gesture::Edit(Kind::kUndo)
+    const Gesture gesture = step.action == kBackspace   ? Gesture::Edit(Kind::kBackspace)
+                            : step.action == kDelete    ? Gesture::Edit(Kind::kDelete)
+                            : step.action == kUndo      ? Gesture::Edit(Kind::kUndo)
                             : step.action == kMenuPaste ? Gesture::Of(Gesture::Kind::kPaste)
                                                         : Gesture{};
     presenter.Do(step.field, gesture);
@@ -119,7 +122,8 @@ TEST(PresenterCases, FrontEndCases) {
 // selection when refused. A pick writes every field, each shown from its beginning.
 TEST_F(PresenterTest, CaretsOfWrittenAndEditedFields) {
   Type(kText1, u"123");
-  for (const Field f : {kText2, kText3, kText4, kText5}) EXPECT_EQ(view.selections[int(f)].caret, 0);
+  for (const Field f : {kText2, kText3, kText4, kText5})
+    EXPECT_EQ(view.selections[int(f)].caret, 0);
   Select(kText1, 1, 1);
   Type(kText1, u"9");
   EXPECT_EQ(view.texts[0], "193");
@@ -127,6 +131,11 @@ TEST_F(PresenterTest, CaretsOfWrittenAndEditedFields) {
   Select(kText1, 0, 2);
   Type(kText1, u"x");
   EXPECT_EQ(view.selections[0].length, 2);
+  view.PlaceCaret(kText1, 1);
+  presenter.Do(kText1, Gesture::Edit(Kind::kBackspace));
+  EXPECT_EQ(view.selections[0].caret, 0);
+  for (const int field : {-1, 4, 6})
+    presenter.Key({field, u'1', u"1"}, [] { return Gesture::Edit(Kind::kType, u"1"); });
   presenter.Pick(65);
   for (const Field f : {kText1, kText2, kText3, kText4, kText5})
     EXPECT_EQ(view.selections[int(f)].caret, 0);
@@ -150,6 +159,7 @@ TEST_F(PresenterTest, ClipboardGestures) {
   Type(kText1, u"1234");
   Select(kText1, 1, 2);
   presenter.Do(kText1, Gesture::Of(Gesture::Kind::kCut));
+  presenter.Do(kText1, Gesture::Of(Gesture::Kind::kCut));  // nothing selected: nothing copied
   EXPECT_EQ(view.clipboard, u"23");
   EXPECT_EQ(view.texts[0], "14");
   view.clipboard.reset();
@@ -158,13 +168,13 @@ TEST_F(PresenterTest, ClipboardGestures) {
   presenter.Do(kText1, Gesture::Of(Gesture::Kind::kPaste));
   EXPECT_EQ(view.texts[0], "4");
   view.selectionClipboard = u"5";
-  view.PlaceCaret(kText1, 0);
-  presenter.Do(kText1, Gesture::Of(Gesture::Kind::kInsertSelection));
-  view.PlaceCaret(kText1, 0);
-  presenter.Do(kText1, Gesture::Of(Gesture::Kind::kPasteSelection));
+  Select(kText1, 0, 1);
+  presenter.Do(kText1, Gesture::Of(Gesture::Kind::kInsertSelection));  // at the caret
+  Select(kText1, 0, 1);
+  presenter.Do(kText1, Gesture::Of(Gesture::Kind::kPasteSelection));  // over the selection
   presenter.Do(kText5, Gesture::Of(Gesture::Kind::kPasteSelection));
-  EXPECT_EQ(view.texts[0], "554");
-  EXPECT_EQ(view.texts[1], "1000101010");
+  EXPECT_EQ(view.texts[0], "55");
+  EXPECT_EQ(view.texts[1], "110111");
 }
 
 // Repeats of a refused key pressed while its tone played are merged into it; repeats of an
@@ -174,9 +184,9 @@ TEST_F(PresenterTest, HeldKeysAndQueuedInput) {
     const std::uint64_t pressed = now;
     now += 200;
     if (view.tones.size() == 1)
-      for (int i = 1; i <= 60; ++i) presenter.Key({1, u'2', u"2", true, pressed + i * 3}, [] {
-          return Gesture::Edit(Kind::kType, u"2");
-        });
+      for (int i = 1; i <= 60; ++i)
+        presenter.Key({1, u'2', u"2", true, pressed + i * 3},
+                      [] { return Gesture::Edit(Kind::kType, u"2"); });
   };
   Type(kText2, u"2");
   EXPECT_EQ(view.tones.size(), 1u);
@@ -220,6 +230,7 @@ TEST_F(PresenterTest, BusyDropAndResyncAfterAnAbandonedJob) {
   EXPECT_EQ(Fields(), (std::vector<std::string>{"1473", "10111000001", "2701", "5C1", "MCDLXXIII",
                                                 "|| ENQ || \u00c1 || "}));
   view.onBeep = [] { throw std::runtime_error("no sound"); };
+  EXPECT_FALSE(presenter.Drop(kText1, u"x", 0));
   Type(kText1, u"x");
   view.onBeep = nullptr;
   Type(kText1, u"0");  // the resync showed Text1 from its beginning

@@ -22,12 +22,21 @@ struct RecordingBeeper final : platform::Beeper {
   std::function<void()> during;
 };
 
-// kType types `text` key by key into `field`; kDelete is Delete at the field's beginning; kMenuPaste
-// pastes `text` from the field's context menu; kUndo is Ctrl+Z; kOutside sets the field's text
-// from outside the window (an assistive tool); kPick double-clicks the table's row `code`, kEnter
-// selects it and presses Enter; kCancella clicks Command2.
-enum class Action { kType, kBackspace, kDelete, kMenuPaste, kUndo, kOutside, kPick, kEnter,
-                    kCancella };
+// kType types `text` key by key into `field`; kDelete is Delete at the field's beginning;
+// kMenuPaste pastes `text` from the field's context menu; kUndo is Ctrl+Z; kOutside sets the
+// field's text from outside the window (an assistive tool); kPick double-clicks the table's row
+// `code`, kEnter selects it and presses Enter; kCancella clicks Command2.
+enum class Action {
+  kType,
+  kBackspace,
+  kDelete,
+  kMenuPaste,
+  kUndo,
+  kOutside,
+  kPick,
+  kEnter,
+  kCancella
+};
 
 struct Step {
   Action action;

@@ -303,9 +303,9 @@ void Form1::FieldKeyPress(NumericEdit& field, QKeyEvent& event) {
   event.accept();
   const int index = static_cast<int>(FieldOf(field));
   std::shared_ptr<QKeyEvent> copy(event.clone());
-  presenter_.Key({index, event.key(), event.text().toStdU16String(), event.isAutoRepeat(),
-                  event.timestamp()},
-                 [this, index, copy] { return Resolve(index, *copy); });
+  presenter_.Key(
+      {index, event.key(), event.text().toStdU16String(), event.isAutoRepeat(), event.timestamp()},
+      [this, index, copy] { return Resolve(index, *copy); });
 }
 
 void Form1::FieldEdit(NumericEdit& field, Request::Kind kind, QClipboard::Mode mode) {
@@ -316,8 +316,8 @@ void Form1::FieldEdit(NumericEdit& field, Request::Kind kind, QClipboard::Mode m
       presenter_.Do(FieldOf(field), Gesture::Of(GestureKind::kCut));
       break;
     case Request::Kind::kPaste:
-      presenter_.Do(FieldOf(field), Gesture::Of(selection ? GestureKind::kPasteSelection
-                                                          : GestureKind::kPaste));
+      presenter_.Do(FieldOf(field),
+                    Gesture::Of(selection ? GestureKind::kPasteSelection : GestureKind::kPaste));
       break;
     case Request::Kind::kInsert:
       presenter_.Do(FieldOf(field), Gesture::Of(GestureKind::kInsertSelection));
