@@ -20,9 +20,7 @@ struct RecordingView final : AutoreView {
   std::optional<Surroundings> where;
   bool throws = false;
 
-  bool Record(const std::string& what) {
-    return calls.push_back(what), throws ? throw what : true;
-  }
+  bool Record(const std::string& what) { return calls.push_back(what), throws ? throw what : true; }
   bool FormPrimoPiano(bool onTop) override { return Record(onTop ? "on top" : "off top"); }
   std::optional<Surroundings> Where() override { return Record("where"), where; }
   void MoveFrame(Point at) override { Record("frame " + to_string(at.x) + "," + to_string(at.y)); }
@@ -89,12 +87,12 @@ TEST(AutorePresenter, PanelClimbsAPixelATickAndRestarts) {
   view.throws = true;
   presenter.picture2_Click();
   presenter.Timer1_Timer();
+  presenter.picture2_Click();
   presenter.Label1_Click();
   presenter.Picture3_Click();
   EXPECT_EQ(view.calls, (Calls{"panel 93", "timer off", "panel 93", "timer 5", "panel 92",
-                               "open http://tessaldo.example.org",
+                               "panel 93", "open http://tessaldo.example.org",
                                "open mailto:autori@tessaldo.example.org?subject=Tessaldo"}));
-  EXPECT_EQ(presenter.PanelTop(), 92);
   std::mt19937_64 random(13);
   for (int i = 0; i < 100000; ++i) {
     const std::chrono::microseconds now(random() % 4'000'000'000'000);
