@@ -2,13 +2,6 @@
 
 namespace tessaldo::autore {
 
-Point CornerPlacement(const Rect& workArea, const Margins& frame, Size client, int dpi) {
-  const int outerWidth = frame.left + client.width + frame.right;
-  const int outerHeight = frame.top + client.height + frame.bottom;
-  return Point{workArea.right - outerWidth - design::PxAt(kRightGapTwips, dpi),
-               workArea.bottom - outerHeight - design::PxAt(kBottomGapTwips, dpi)};
-}
-
 std::chrono::microseconds TickDue(std::chrono::microseconds now,
                                   std::chrono::milliseconds interval) {
   using std::chrono::microseconds;

@@ -16,8 +16,9 @@
 #include <QScreen>
 #include <QString>
 #include <QWindow>
-#include <chrono>
+#include <string>
 
+#include "tessaldo/about_window/autore_design.h"
 #include "tessaldo/about_window/tick_timer.h"
 #include "tessaldo/resources.h"
 #include "tessaldo/resources/qt_design.h"
@@ -35,11 +36,12 @@ QMargins FrameOf(const QWidget& window) {
   return handle != nullptr ? handle->frameMargins() : QMargins();
 }
 
-QFont FontOf(const autore::FontDesign& font) {
-  return design::DesignedFont(autore::kFace, font.points, font.bold, font.italic);
+QFont FontOf(const design::Font& font) {
+  return design::DesignedFont(std::string(font.family).c_str(), font.points, font.bold,
+                              font.italic);
 }
 
-QRect RectOf(const autore::TwipsBox& box) {
+QRect RectOf(const design::TwipsBox& box) {
   return TwipsRect(box.left, box.top, box.width, box.height);
 }
 
@@ -70,15 +72,6 @@ QLabel* MakeLabel(QWidget* parent, const autore::LabelDesign& designed) {
   return label;
 }
 
-// Runs a handler's body; nothing it throws leaves the handler.
-template <class Body>
-void Quietly(Body&& body) noexcept {
-  try {
-    body();
-  } catch (...) {
-  }
-}
-
 }  // namespace
 
 FormAutore::FormAutore(platform::WindowServices& services)
@@ -87,7 +80,7 @@ FormAutore::FormAutore(platform::WindowServices& services)
                            Qt::MSWindowsFixedSizeDialogHint),
       services_(services) {
   BuildLayout();
-  Form_Load();
+  presenter_.Form_Load();
 }
 
 FormAutore::~FormAutore() = default;
@@ -115,7 +108,7 @@ void FormAutore::BuildLayout() {
 
   Timer1 = new TickTimer(autore::kTimerInterval, this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
-  connect(Timer1, &TickTimer::timeout, this, &FormAutore::Timer1_Timer);
+  connect(Timer1, &TickTimer::timeout, this, [this] { presenter_.Timer1_Timer(); });
 
   // The frame: white, a thin single line around it. Its scale starts inside the line, so the
   // panel is laid out on an inner client area, which also clips it.
@@ -135,7 +128,7 @@ void FormAutore::BuildLayout() {
   picture2 = new QWidget(client);
   picture2->setObjectName(QLatin1String(autore::picture2.name));
   const QRect panel = RectOf(autore::picture2.box);
-  picture2->setGeometry(panel.x(), autore::FirstTop(96), panel.width(), panel.height());
+  picture2->setGeometry(panel.x(), 0, panel.width(), panel.height());
   picture2->setBackgroundRole(QPalette::Base);
   picture2->setAutoFillBackground(true);
   picture2->installEventFilter(this);
@@ -159,60 +152,55 @@ bool FormAutore::FormPrimoPiano(WId hWnd, bool AlwaysOnTop) {
   return services_.StayOnTop(static_cast<platform::WindowHandle>(hWnd), AlwaysOnTop);
 }
 
-void FormAutore::Form_Load() {
-  Quietly([&] { FormPrimoPiano(winId(), true); });
-  PlaceInCorner();
-  Timer1->start();
+bool FormAutore::FormPrimoPiano(bool alwaysOnTop) {
+  return FormPrimoPiano(winId(), alwaysOnTop);
 }
 
-// The outer frame goes into the corner of the screen's work area (autore::CornerPlacement), in
-// logical pixels. move() places the outer frame of a window.
-void FormAutore::PlaceInCorner() {
+// In logical pixels, at 96 dpi.
+std::optional<autore::Surroundings> FormAutore::Where() {
   const QScreen* target = screen();
-  if (target == nullptr) return;
+  if (target == nullptr) return std::nullopt;
   const QRect area = target->availableGeometry();
-  placedFrame_ = FrameOf(*this);
-  const autore::Point corner = autore::CornerPlacement(
-      {area.x(), area.y(), area.x() + area.width(), area.y() + area.height()},
-      {placedFrame_.left(), placedFrame_.top(), placedFrame_.right(), placedFrame_.bottom()},
-      {width(), height()}, 96);
+  const QMargins frame = FrameOf(*this);
+  return autore::Surroundings{{area.x(), area.y(), area.width(), area.height()},
+                              {frame.left(), frame.top(), frame.right(), frame.bottom()},
+                              {width(), height()},
+                              96};
+}
+
+// move() places the outer frame of a window.
+void FormAutore::MoveFrame(autore::Point corner) {
   move(corner.x, corner.y);
 }
 
-void FormAutore::Timer1_Timer() {
-  picture2->move(picture2->x(), autore::NextTop(picture2->y()));
+void FormAutore::MovePanel(int top) {
+  picture2->move(picture2->x(), top);
 }
 
-void FormAutore::picture2_Click() {
-  picture2->move(picture2->x(), autore::kRestartTop);
-  if (!Timer1->isActive()) Timer1->start();
+void FormAutore::StartTimer(std::chrono::milliseconds interval) {
+  Timer1->start(interval);
 }
 
-void FormAutore::Label1_Click() {
-  Quietly([&] { services_.OpenAddress(winId(), autore::kSiteAddress); });
+void FormAutore::StopTimer() {
+  Timer1->stop();
 }
 
-void FormAutore::Picture3_Click() {
-  Quietly([&] { services_.OpenAddress(winId(), autore::kMailAddress); });
+void FormAutore::OpenAddress(std::string_view address) {
+  services_.OpenAddress(winId(), std::string(address));
 }
 
 void FormAutore::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
   if (event->isAccepted()) {
-    Timer1->stop();
+    presenter_.Form_Unload();
     emit Unloaded();
   }
 }
 
 bool FormAutore::event(QEvent* event) {
   // A window manager that draws frames tells their size only once it has framed the shown
-  // window, with no event of the window's own; the window looks at each event it gets, the
-  // repaints of the scrolling included, until then. The corner placement is then redone once,
-  // so the user's moves are never undone.
-  if (!placementSettled_ && isVisible() && FrameOf(*this) != placedFrame_) {
-    placementSettled_ = true;
-    PlaceInCorner();
-  }
+  // window, with no event of the window's own: any event may be the first to find it.
+  if (isVisible()) presenter_.Framed();
   return QWidget::event(event);
 }
 
@@ -235,11 +223,11 @@ bool FormAutore::eventFilter(QObject* watched, QEvent* event) {
   pressed_ = nullptr;
   if (!clicked) return true;
   if (watched == picture2) {
-    picture2_Click();
+    presenter_.picture2_Click();
   } else if (watched == Label1) {
-    Label1_Click();
+    presenter_.Label1_Click();
   } else if (watched == Picture3) {
-    Picture3_Click();
+    presenter_.Picture3_Click();
   }
   return true;
 }

@@ -17,6 +17,11 @@ void TickTimer::start() {
   Arm();
 }
 
+void TickTimer::start(milliseconds interval) {
+  interval_ = interval;
+  start();
+}
+
 void TickTimer::stop() {
   active_ = false;
   wake_.stop();

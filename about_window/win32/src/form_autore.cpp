@@ -1,13 +1,9 @@
 #include "tessaldo/about_window/win32/form_autore.h"
 
-#include <commctrl.h>
-#include <dwmapi.h>
-
 #include <string>
 #include <utility>
 
 #include "tessaldo/about_window/autore_design.h"
-#include "tessaldo/about_window/autore_rules.h"
 #include "tessaldo/platform/win32_ui/text.h"
 
 namespace tessaldo::win32 {
@@ -17,48 +13,6 @@ constexpr wchar_t kFormClass[] = L"TessaldoFormAutore";
 constexpr wchar_t kBoxClass[] = L"TessaldoAutoreBox";
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = WS_EX_DLGMODALFRAME;
-
-RECT BoxRect(const autore::TwipsBox& box, UINT dpi) {
-  return TwipsRect(box.left, box.top, box.width, box.height, dpi);
-}
-
-Font FontOf(const autore::FontDesign& font, UINT dpi) {
-  static const std::wstring face = Widen(autore::kFace);
-  return MakeFont({face, font.points, font.bold, font.italic}, dpi);
-}
-
-// AdjustWindowRectExForDpi where the system has it (Windows 10 1607), else the screen's.
-RECT OuterFor(const RECT& client, UINT dpi) {
-  using AdjustFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-  static const auto adjustForDpi = reinterpret_cast<AdjustFn>(reinterpret_cast<void*>(
-      ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
-  RECT outer = client;
-  if (adjustForDpi == nullptr || !adjustForDpi(&outer, kFormStyle, FALSE, kFormExStyle, dpi)) {
-    outer = client;
-    ::AdjustWindowRectEx(&outer, kFormStyle, FALSE, kFormExStyle);
-  }
-  return outer;
-}
-
-// The outer frame as the system draws it: DWM's bounds where it composes the window (they leave
-// out the invisible borders), else the window's rectangle.
-RECT VisibleFrame(HWND window) {
-  RECT frame{};
-  using DwmAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
-  static const auto dwmAttribute = [] {
-    HMODULE dwm = ::LoadLibraryExW(L"dwmapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    return dwm == nullptr ? nullptr
-                          : reinterpret_cast<DwmAttributeFn>(reinterpret_cast<void*>(
-                                ::GetProcAddress(dwm, "DwmGetWindowAttribute")));
-  }();
-  if (dwmAttribute != nullptr &&
-      SUCCEEDED(dwmAttribute(window, DWMWA_EXTENDED_FRAME_BOUNDS, &frame, sizeof frame)) &&
-      frame.right > frame.left) {
-    return frame;
-  }
-  ::GetWindowRect(window, &frame);
-  return frame;
-}
 
 }  // namespace
 
@@ -146,7 +100,7 @@ FormAutore::FormAutore(HINSTANCE instance, platform::WindowServices& services,
              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr) == nullptr) {
     return;
   }
-  Form_Load();
+  presenter_.Form_Load();
   unloaded_ = std::move(unloaded);
 }
 
@@ -172,14 +126,15 @@ bool FormAutore::OnCreate() {
 
   Picture1 = std::make_unique<AutoreBox>(frameBackground_.Get(), false, nullptr, nullptr);
   picture2 = std::make_unique<AutoreBox>(
-      panelBackground, false, [this](HDC dc, const RECT& client) { PaintPanel(dc, client); },
-      [this] { picture2_Click(); });
+      panelBackground, false, [this](HDC dc, const RECT&) { PaintPanel(dc); },
+      [this] { presenter_.picture2_Click(); });
   Label1 = std::make_unique<AutoreBox>(
       background_.Get(), true, [this](HDC dc, const RECT& client) { PaintLabel1(dc, client); },
-      [this] { Label1_Click(); });
+      [this] { presenter_.Label1_Click(); });
   Picture3 = std::make_unique<AutoreBox>(
-      background_.Get(), true, [this](HDC dc, const RECT& client) { PaintPicture3(dc, client); },
-      [this] { Picture3_Click(); });
+      background_.Get(), true,
+      [this](HDC dc, const RECT& client) { DrawPicture(dc, envelope_, client); },
+      [this] { presenter_.Picture3_Click(); });
   // The frame's thin single line is the window border; its scale starts inside it.
   static_assert(autore::kFrameLinePx == 1 && autore::kFrameLine == design::kBlack);
   if (!Picture1->Open(instance_, Handle(), autore_id::Picture1, L"", WS_BORDER) ||
@@ -189,96 +144,34 @@ bool FormAutore::OnCreate() {
     return false;
   }
 
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
-  ::InitCommonControlsEx(&controls);
-  // The tips have no owner: an owned top-most tip keeps Wine from putting its owner into the
-  // top-most band. They go with the window (OnDestroy).
-  tips_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                            WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                            CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, nullptr);
-  for (auto [box, tip] : {std::pair{Label1.get(), autore::Label1.tip},
-                          std::pair{Picture3.get(), autore::Picture3.tip}}) {
-    std::wstring text = Widen(tip);
-    TTTOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(box->Handle());
-    tool.lpszText = text.data();
-    if (tips_ != nullptr) ::SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  if (tips_.Create(instance_)) {
+    tips_.Add(Handle(), Label1->Handle(), autore::Label1.tip);
+    tips_.Add(Handle(), Picture3->Handle(), autore::Picture3.tip);
   }
-
   Layout(dpi_);
-  MovePanel(autore::FirstTop(static_cast<int>(dpi_)));
   return true;
 }
 
 void FormAutore::Layout(UINT dpi) {
   dpi_ = dpi;
-  label1Font_ = FontOf(autore::Label1.font, dpi);
-  panelFont_ = FontOf(autore::Label5.font, dpi);
-  panelBoldFont_ = FontOf(autore::Label3.font, dpi);
-  // The frame the system computes for the DPI, then corrected by the one it really drew (a
-  // system may keep the frame of another DPI).
-  const RECT wanted = TwipsRect(0, 0, autore::kClientWidthTwips, autore::kClientHeightTwips, dpi);
-  const RECT outer = OuterFor(wanted, dpi);
+  label1Font_ = MakeFont(autore::Label1.font, dpi);
+  panelFont_ = MakeFont(autore::kPanelFont, dpi);
+  panelBoldFont_ = MakeFont(autore::kPanelBoldFont, dpi);
+  SetClientSize(Handle(), Px(autore::kClientWidthTwips, dpi), Px(autore::kClientHeightTwips, dpi),
+                dpi);
   constexpr UINT kKeep = SWP_NOZORDER | SWP_NOACTIVATE;
-  SIZE size{outer.right - outer.left, outer.bottom - outer.top};
-  for (int pass = 0; pass < 2; ++pass) {
-    ::SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy, kKeep | SWP_NOMOVE);
-    RECT client{};
-    ::GetClientRect(Handle(), &client);
-    if (client.right == wanted.right && client.bottom == wanted.bottom) break;
-    size.cx += wanted.right - client.right;
-    size.cy += wanted.bottom - client.bottom;
-  }
   for (auto [box, designed] : {std::pair{Picture1.get(), autore::Picture1.box},
                                std::pair{Label1.get(), autore::Label1.box},
                                std::pair{Picture3.get(), autore::Picture3.box}}) {
-    const RECT place = BoxRect(designed, dpi);
+    const RECT place = TwipsRect(designed, dpi);
     ::SetWindowPos(box->Handle(), nullptr, place.left, place.top, place.right - place.left,
                    place.bottom - place.top, kKeep);
   }
   // The panel keeps its top, which counts pixels.
-  const RECT panel = BoxRect(autore::picture2.box, dpi);
-  ::SetWindowPos(picture2->Handle(), nullptr, panel.left, PanelTop(), panel.right - panel.left,
-                 panel.bottom - panel.top, kKeep);
+  const RECT panel = TwipsRect(autore::picture2.box, dpi);
+  ::SetWindowPos(picture2->Handle(), nullptr, panel.left, presenter_.PanelTop(),
+                 panel.right - panel.left, panel.bottom - panel.top, kKeep);
   ::InvalidateRect(Handle(), nullptr, TRUE);
-}
-
-bool FormAutore::FormPrimoPiano(HWND hWnd, bool AlwaysOnTop) {
-  return services_.StayOnTop(reinterpret_cast<platform::WindowHandle>(hWnd), AlwaysOnTop);
-}
-
-void FormAutore::Form_Load() {
-  FormPrimoPiano(Handle(), true);
-  PlaceInCorner();
-  ::SetTimer(Handle(), autore_id::Timer1, static_cast<UINT>(autore::kTimerInterval.count()),
-             nullptr);
-}
-
-// The outer frame, as the system draws it, goes into the corner of the work area of the
-// window's monitor.
-void FormAutore::PlaceInCorner() {
-  HMONITOR monitor = ::MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST);
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  if (monitor == nullptr || !::GetMonitorInfoW(monitor, &info)) return;
-  const RECT visible = VisibleFrame(Handle());
-  RECT window{}, client{};
-  ::GetWindowRect(Handle(), &window);
-  ::GetClientRect(Handle(), &client);
-  ::MapWindowPoints(Handle(), nullptr, reinterpret_cast<POINT*>(&client), 2);
-  placedFrame_ = RECT{client.left - visible.left, client.top - visible.top,
-                      visible.right - client.right, visible.bottom - client.bottom};
-  const RECT& work = info.rcWork;
-  const autore::Point corner = autore::CornerPlacement(
-      {work.left, work.top, work.right, work.bottom},
-      {placedFrame_.left, placedFrame_.top, placedFrame_.right, placedFrame_.bottom},
-      {client.right - client.left, client.bottom - client.top}, static_cast<int>(dpi_));
-  ::SetWindowPos(Handle(), nullptr, corner.x - (visible.left - window.left),
-                 corner.y - (visible.top - window.top), 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT FormAutore::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -286,25 +179,12 @@ LRESULT FormAutore::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
       FillClient(Handle(), reinterpret_cast<HDC>(wParam), background_.Get());
       return TRUE;
-    case WM_WINDOWPOSCHANGED: {
-      // Where the frame is known only once the window is shown, the corner placement is redone
-      // then, once, so that the user's moves are never undone.
-      const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
-      if (!placementSettled_ && (position->flags & SWP_SHOWWINDOW) != 0) {
-        placementSettled_ = true;
-        const RECT placed = placedFrame_;
-        const RECT visible = VisibleFrame(Handle());
-        RECT client{};
-        ::GetClientRect(Handle(), &client);
-        ::MapWindowPoints(Handle(), nullptr, reinterpret_cast<POINT*>(&client), 2);
-        if (client.left - visible.left != placed.left || client.top - visible.top != placed.top ||
-            visible.right - client.right != placed.right ||
-            visible.bottom - client.bottom != placed.bottom) {
-          PlaceInCorner();
-        }
+    case WM_WINDOWPOSCHANGED:
+      // The system frames the window when it shows it.
+      if ((reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW) != 0) {
+        presenter_.Framed();
       }
       return Window::HandleMessage(message, wParam, lParam);
-    }
     default:
       return Window::HandleMessage(message, wParam, lParam);
   }
@@ -317,12 +197,12 @@ void FormAutore::OnDpiChanged(UINT dpi, const RECT& suggested) {
 }
 
 void FormAutore::OnTimer(UINT_PTR id) {
-  if (id == autore_id::Timer1) Timer1_Timer();
+  if (id == autore_id::Timer1) presenter_.Timer1_Timer();
 }
 
 void FormAutore::OnDestroy() {
-  ::KillTimer(Handle(), autore_id::Timer1);
-  if (tips_ != nullptr) ::DestroyWindow(std::exchange(tips_, nullptr));
+  presenter_.Form_Unload();
+  tips_.Destroy();
 }
 
 void FormAutore::OnDestroyed() {
@@ -330,12 +210,39 @@ void FormAutore::OnDestroyed() {
   if (auto unloaded = std::exchange(unloaded_, nullptr)) unloaded();
 }
 
-int FormAutore::PanelTop() const {
-  if (!picture2 || picture2->Handle() == nullptr) return 0;
-  RECT panel{};
-  ::GetWindowRect(picture2->Handle(), &panel);
-  ::MapWindowPoints(nullptr, Picture1->Handle(), reinterpret_cast<POINT*>(&panel), 2);
-  return panel.top;
+bool FormAutore::FormPrimoPiano(HWND hWnd, bool AlwaysOnTop) {
+  return services_.StayOnTop(reinterpret_cast<platform::WindowHandle>(hWnd), AlwaysOnTop);
+}
+
+bool FormAutore::FormPrimoPiano(bool alwaysOnTop) {
+  return FormPrimoPiano(Handle(), alwaysOnTop);
+}
+
+// The work area of the window's monitor, the frame as the system draws it.
+std::optional<autore::Surroundings> FormAutore::Where() {
+  HMONITOR monitor = ::MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (monitor == nullptr || !::GetMonitorInfoW(monitor, &info)) return std::nullopt;
+  const RECT visible = VisibleFrame(Handle());
+  RECT client{};
+  ::GetClientRect(Handle(), &client);
+  ::MapWindowPoints(Handle(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+  const RECT& work = info.rcWork;
+  return autore::Surroundings{{work.left, work.top, work.right - work.left, work.bottom - work.top},
+                              {client.left - visible.left, client.top - visible.top,
+                               visible.right - client.right, visible.bottom - client.bottom},
+                              {client.right - client.left, client.bottom - client.top},
+                              static_cast<int>(dpi_)};
+}
+
+void FormAutore::MoveFrame(autore::Point corner) {
+  const RECT visible = VisibleFrame(Handle());
+  RECT window{};
+  ::GetWindowRect(Handle(), &window);
+  ::SetWindowPos(Handle(), nullptr, corner.x - (visible.left - window.left),
+                 corner.y - (visible.top - window.top), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FormAutore::MovePanel(int top) {
@@ -343,29 +250,23 @@ void FormAutore::MovePanel(int top) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void FormAutore::Timer1_Timer() {
-  MovePanel(autore::NextTop(PanelTop()));
+void FormAutore::StartTimer(std::chrono::milliseconds interval) {
+  ::SetTimer(Handle(), autore_id::Timer1, static_cast<UINT>(interval.count()), nullptr);
 }
 
-void FormAutore::picture2_Click() {
-  MovePanel(autore::kRestartTop);
-  ::SetTimer(Handle(), autore_id::Timer1, static_cast<UINT>(autore::kTimerInterval.count()),
-             nullptr);
+void FormAutore::StopTimer() {
+  ::KillTimer(Handle(), autore_id::Timer1);
 }
 
-void FormAutore::Label1_Click() {
-  services_.OpenAddress(reinterpret_cast<platform::WindowHandle>(Handle()), autore::kSiteAddress);
-}
-
-void FormAutore::Picture3_Click() {
-  services_.OpenAddress(reinterpret_cast<platform::WindowHandle>(Handle()), autore::kMailAddress);
+void FormAutore::OpenAddress(std::string_view address) {
+  services_.OpenAddress(reinterpret_cast<platform::WindowHandle>(Handle()), std::string(address));
 }
 
 // The panel's labels from the bottom of the stacking order up, the emblem on top of them.
-void FormAutore::PaintPanel(HDC dc, const RECT&) {
+void FormAutore::PaintPanel(HDC dc) {
   ::SetBkMode(dc, TRANSPARENT);
   for (const autore::LabelDesign* label : autore::kPanelLabels) {
-    RECT place = BoxRect(label->box, dpi_);
+    RECT place = TwipsRect(label->box, dpi_);
     if (label->opaque) ::FillRect(dc, &place, ::GetSysColorBrush(COLOR_WINDOW));
     UINT format = DT_NOPREFIX | (label->align == autore::Align::kCentre ? DT_CENTER : DT_LEFT);
     if (label->wraps) {
@@ -377,7 +278,7 @@ void FormAutore::PaintPanel(HDC dc, const RECT&) {
     const std::wstring text = Widen(label->text);
     ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &place, format);
   }
-  DrawPicture(dc, emblem_, BoxRect(autore::Image1.box, dpi_));
+  DrawPicture(dc, emblem_, TwipsRect(autore::Image1.box, dpi_));
 }
 
 void FormAutore::PaintLabel1(HDC dc, const RECT& client) {
@@ -388,10 +289,6 @@ void FormAutore::PaintLabel1(HDC dc, const RECT& client) {
   RECT place = client;
   ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &place,
               DT_NOPREFIX | DT_CENTER | DT_WORDBREAK);
-}
-
-void FormAutore::PaintPicture3(HDC dc, const RECT& client) {
-  DrawPicture(dc, envelope_, client);
 }
 
 }  // namespace tessaldo::win32

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <string>
 
+#include "tessaldo/platform/win32_ui/text.h"
+
 namespace tessaldo::win32 {
 
 UINT ScreenDpi() {
@@ -27,6 +29,10 @@ RECT TwipsRect(int left, int top, int width, int height, UINT dpi) {
   return RECT{Px(left, dpi), Px(top, dpi), Px(left + width, dpi), Px(top + height, dpi)};
 }
 
+RECT TwipsRect(const design::TwipsBox& box, UINT dpi) {
+  return TwipsRect(box.left, box.top, box.width, box.height, dpi);
+}
+
 int FontHeight(double points, UINT dpi) {
   return -static_cast<int>(std::lround(points * dpi / 72.0));
 }
@@ -41,6 +47,11 @@ Font MakeFont(const FontSpec& wanted, UINT dpi) {
   const std::wstring face(wanted.face.substr(0, LF_FACESIZE - 1));
   face.copy(font.lfFaceName, face.size());
   return Font(::CreateFontIndirectW(&font));
+}
+
+Font MakeFont(const design::Font& wanted, UINT dpi) {
+  const std::wstring face = Widen(wanted.family);
+  return MakeFont({face, wanted.points, wanted.bold, wanted.italic}, dpi);
 }
 
 void FillClient(HWND window, HDC dc, HBRUSH brush) {

@@ -1,7 +1,5 @@
 #include "tessaldo/platform/win32_ui/text.h"
 
-#include <windows.h>
-
 #include <climits>
 
 namespace tessaldo::win32 {
@@ -25,6 +23,13 @@ std::string Narrow(std::wstring_view utf16) {
     ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, narrow.data(), length, nullptr, nullptr);
   }
   return narrow;
+}
+
+std::wstring WindowText(HWND window) {
+  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(
+      ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
 }
 
 }  // namespace tessaldo::win32

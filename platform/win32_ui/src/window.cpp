@@ -1,6 +1,13 @@
 #include "tessaldo/platform/win32_ui/window.h"
 
+#include <commctrl.h>
+#include <dwmapi.h>
 #include <windowsx.h>
+
+#include <string>
+#include <utility>
+
+#include "tessaldo/platform/win32_ui/text.h"
 
 namespace tessaldo::win32 {
 
@@ -134,6 +141,79 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return Default(message, wParam, lParam);
+}
+
+RECT OuterRect(const RECT& client, DWORD style, DWORD exStyle, UINT dpi) {
+  using AdjustFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  static const auto adjustForDpi = reinterpret_cast<AdjustFn>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+  RECT outer = client;
+  if (adjustForDpi == nullptr || !adjustForDpi(&outer, style, FALSE, exStyle, dpi)) {
+    outer = client;
+    ::AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+  }
+  return outer;
+}
+
+void SetClientSize(HWND window, int width, int height, UINT dpi) {
+  const auto style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE));
+  const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_EXSTYLE));
+  const RECT outer = OuterRect({0, 0, width, height}, style, exStyle, dpi);
+  SIZE size{outer.right - outer.left, outer.bottom - outer.top};
+  for (int pass = 0; pass < 2; ++pass) {
+    ::SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client{};
+    ::GetClientRect(window, &client);
+    if (client.right == width && client.bottom == height) return;
+    size.cx += width - client.right;
+    size.cy += height - client.bottom;
+  }
+}
+
+RECT VisibleFrame(HWND window) {
+  RECT frame{};
+  using DwmAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
+  static const auto dwmAttribute = [] {
+    HMODULE dwm = ::LoadLibraryExW(L"dwmapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return dwm == nullptr ? nullptr
+                          : reinterpret_cast<DwmAttributeFn>(reinterpret_cast<void*>(
+                                ::GetProcAddress(dwm, "DwmGetWindowAttribute")));
+  }();
+  if (dwmAttribute != nullptr &&
+      SUCCEEDED(dwmAttribute(window, DWMWA_EXTENDED_FRAME_BOUNDS, &frame, sizeof frame)) &&
+      frame.right > frame.left) {
+    return frame;
+  }
+  ::GetWindowRect(window, &frame);
+  return frame;
+}
+
+bool Tooltips::Create(HINSTANCE instance, int maxWidth) {
+  Destroy();
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
+  ::InitCommonControlsEx(&controls);
+  tips_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                            WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+  if (tips_ != nullptr) ::SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, maxWidth);
+  return tips_ != nullptr;
+}
+
+bool Tooltips::Add(HWND window, HWND control, std::string_view tip) {
+  std::wstring text = Widen(tip);  // the tip window keeps a copy
+  TTTOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = window;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = text.data();
+  return tips_ != nullptr &&
+         ::SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)) != FALSE;
+}
+
+void Tooltips::Destroy() {
+  if (tips_ != nullptr) ::DestroyWindow(std::exchange(tips_, nullptr));
 }
 
 }  // namespace tessaldo::win32

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 // The units and colours both windows are designed in, for every front-end.
 namespace tessaldo::design {
@@ -22,6 +23,22 @@ constexpr int PxAt(int twips, int dpi) {
 constexpr int Px(int twips) {
   return PxAt(twips, 96);
 }
+
+// A control's place as designed, in twips: its left and top edges, its width and height.
+struct TwipsBox {
+  int left, top, width, height;
+  constexpr int Right() const { return left + width; }
+  constexpr int Bottom() const { return top + height; }
+};
+
+// A font as designed: its family (empty: the window system's default), size in points, weight
+// and slant.
+struct Font {
+  std::string_view family;
+  double points = 0;
+  bool bold = false;
+  bool italic = false;
+};
 
 // A colour as the designer writes it: red, green, blue.
 struct Rgb {

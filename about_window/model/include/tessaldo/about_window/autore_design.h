@@ -28,24 +28,17 @@ inline constexpr design::Rgb kFrameBackground = design::kWhite;
 inline constexpr design::Rgb kFrameLine = design::kBlack;
 inline constexpr int kFrameLinePx = 1;
 
-struct TwipsBox {
-  int left, top, width, height;
-};
-
 enum class Pointer { kArrow, kHand };
 enum class Align { kLeft, kCentre };
 
-inline constexpr char kFace[] = "Comic Sans MS";
-struct FontDesign {
-  double points;
-  bool bold = false;
-  bool italic = false;
-};
+inline constexpr design::Font kPanelFont{"Comic Sans MS", 14.25};
+inline constexpr design::Font kPanelBoldFont{"Comic Sans MS", 14.25, true};
+inline constexpr design::Font kSiteFont{"Comic Sans MS", 15.75, false, true};
 
 // An image or picture box; which picture it shows is the front-end's.
 struct PictureDesign {
   const char* name;
-  TwipsBox box;
+  design::TwipsBox box;
   const char* tip = nullptr;
   Pointer pointer = Pointer::kArrow;
 };
@@ -55,9 +48,9 @@ struct PictureDesign {
 // height to fit it, starting at its top.
 struct LabelDesign {
   const char* name;
-  TwipsBox box;
+  design::TwipsBox box;
   const char* text;
-  FontDesign font;
+  design::Font font;
   design::Rgb colour;
   Align align;
   bool wraps = false;
@@ -70,24 +63,24 @@ struct LabelDesign {
 inline constexpr PictureDesign Picture1{"Picture1", {60, 0, 4305, 1335}};
 inline constexpr PictureDesign Picture3{
     "Picture3", {3450, 1365, 480, 480}, kMailTip, Pointer::kHand};
-inline constexpr LabelDesign Label1{
-    "Label1",       {480, 1395, 2490, 375}, kSiteName, {15.75, false, true},
-    design::kWhite, Align::kCentre,         false,     false,
-    kSiteHost,      Pointer::kHand};
+inline constexpr LabelDesign Label1{"Label1",       {480, 1395, 2490, 375}, kSiteName, kSiteFont,
+                                    design::kWhite, Align::kCentre,         false,     false,
+                                    kSiteHost,      Pointer::kHand};
 
 // In Picture1: the scrolling panel, in the system's window background, holding the rest.
 inline constexpr PictureDesign picture2{"picture2", {240, 960, 3810, 2610}};
 inline constexpr PictureDesign Image1{"Image1", {240, 1320, 720, 720}};
-inline constexpr LabelDesign Label5{"Label5",          {-60, 30, 3660, 1170}, kAuthorLine, {14.25},
-                                    design::kDarkBlue, Align::kCentre,        true};
+inline constexpr LabelDesign Label5{"Label5",   {-60, 30, 3660, 1170}, kAuthorLine,
+                                    kPanelFont, design::kDarkBlue,     Align::kCentre,
+                                    true};
 // Label5's shadow, behind it.
-inline constexpr LabelDesign Label4{"Label4",      {0, 75, 3660, 1170}, kAuthorLine, {14.25},
+inline constexpr LabelDesign Label4{"Label4",      {0, 75, 3660, 1170}, kAuthorLine, kPanelFont,
                                     design::kGrey, Align::kCentre,      true};
-inline constexpr LabelDesign Label3{"Label3",      {900, 1620, 2565, 405}, kCollection,
-                                    {14.25, true}, design::kBlack,         Align::kLeft};
+inline constexpr LabelDesign Label3{"Label3",       {900, 1620, 2565, 405}, kCollection,
+                                    kPanelBoldFont, design::kBlack,         Align::kLeft};
 // Label3's shadow, behind it, opaque.
 inline constexpr LabelDesign Label2{
-    "Label2",      {885, 1680, 2700, 405}, kCollection, {14.25, true},
+    "Label2",      {885, 1680, 2700, 405}, kCollection, kPanelBoldFont,
     design::kGrey, Align::kLeft,           false,       true};
 
 // The panel's labels from the bottom of the stacking order up, as they are drawn.

@@ -1,10 +1,8 @@
 #pragma once
 
-#include <QMargins>
 #include <QWidget>
 
-#include "tessaldo/about_window/autore_design.h"
-#include "tessaldo/about_window/autore_rules.h"
+#include "tessaldo/about_window/autore_presenter.h"
 #include "tessaldo/platform/window_services.h"
 
 class QCloseEvent;
@@ -16,29 +14,17 @@ namespace tessaldo {
 
 class TickTimer;
 
-// The about window: the credits scroll up without end in a white frame; below it, a label opens
-// the web site and an envelope a new mail message. It stays above the other windows in the
-// bottom-right corner of the work area.
-class FormAutore final : public QWidget {
+// The about window with Qt Widgets, a view over autore::AutorePresenter: the credits scroll up
+// in a white frame; below it, a label opens the web site and an envelope a new mail message.
+class FormAutore final : public QWidget, private autore::AutoreView {
   Q_OBJECT
 
  public:
-  // The scrolling of picture2, in pixels of Picture1's scale (autore_rules.h).
-  static constexpr int kScrollStep = autore::kScrollStep;
   static constexpr int kLowerBound = autore::kLowerBound;
   static constexpr int kRestartTop = autore::kRestartTop;
-  static constexpr int kFirstTopTwips = autore::kFirstTopTwips;
-  // Timer1's interval; it fires on the system's timer tick (TickTimer).
   static constexpr int kTimerIntervalMs = static_cast<int>(autore::kTimerInterval.count());
-  // Distance of the window's outer frame from the work area's right and bottom edges.
-  static constexpr int kRightGapTwips = autore::kRightGapTwips;
-  static constexpr int kBottomGapTwips = autore::kBottomGapTwips;
 
-  // Loads the window: creates it with its controls, then runs its load handler, which puts it
-  // into the top-most band and into the bottom-right corner of its screen's work area and
-  // starts the scrolling. The window has no owner and is not shown yet. Where the window system
-  // tells the frame only once the window is on screen, the window is placed again, once, when
-  // the frame is known.
+  // Creates the window with its controls and runs its load handler; not shown yet, no owner.
   explicit FormAutore(platform::WindowServices& services);
   ~FormAutore() override;
 
@@ -57,16 +43,17 @@ class FormAutore final : public QWidget {
 
  private:
   void BuildLayout();
-  void PlaceInCorner();
 
-  // Event handlers, named after their designer controls.
-  void Form_Load();
-  void Timer1_Timer();
-  void picture2_Click();
-  void Label1_Click();
-  void Picture3_Click();
+  bool FormPrimoPiano(bool alwaysOnTop) override;
+  std::optional<autore::Surroundings> Where() override;
+  void MoveFrame(autore::Point corner) override;
+  void MovePanel(int top) override;
+  void StartTimer(std::chrono::milliseconds interval) override;
+  void StopTimer() override;
+  void OpenAddress(std::string_view address) override;
 
   platform::WindowServices& services_;
+  autore::AutorePresenter presenter_{*this};
 
   QFrame* Picture1 = nullptr;
   QWidget* picture2 = nullptr;
@@ -81,9 +68,6 @@ class FormAutore final : public QWidget {
 
   // The control a left button went down on; a click is its release over the same control.
   QObject* pressed_ = nullptr;
-  // The frame the corner placement counted with, and whether the placement is final.
-  QMargins placedFrame_;
-  bool placementSettled_ = false;
 };
 
 }  // namespace tessaldo

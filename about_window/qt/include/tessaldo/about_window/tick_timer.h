@@ -20,6 +20,7 @@ class TickTimer final : public QObject {
   TickTimer(std::chrono::milliseconds interval, QObject* parent);
 
   void start();
+  void start(std::chrono::milliseconds interval);
   void stop();
   bool isActive() const { return active_; }
 

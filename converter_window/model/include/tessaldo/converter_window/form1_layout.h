@@ -26,17 +26,8 @@ enum class Kind {
   kButton,
 };
 
-struct Rect {
-  int left, top, width, height;
-  constexpr int Right() const { return left + width; }
-  constexpr int Bottom() const { return top + height; }
-};
-
-struct Font {
-  std::string_view family;  // empty: the window system's default
-  double points = 0;
-  bool bold = false;
-};
+using Rect = design::TwipsBox;
+using Font = design::Font;
 
 struct Control {
   std::string_view name;

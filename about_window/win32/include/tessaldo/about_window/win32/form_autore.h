@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "tessaldo/about_window/autore_presenter.h"
 #include "tessaldo/platform/win32_ui/gdi.h"
 #include "tessaldo/platform/win32_ui/picture.h"
 #include "tessaldo/platform/win32_ui/window.h"
@@ -29,14 +30,13 @@ inline constexpr wchar_t kEnvelopeResource[] = L"TESSALDO_ENVELOPE";
 
 class AutoreBox;
 
-// The about window: the credits scroll up without end in a white frame; below it, a label opens
-// the web site and an envelope a new mail message. It stays above the other windows in the
-// bottom-right corner of the work area, at the DPI of its display.
-class FormAutore final : public Window {
+// The about window with the Win32 API, a view over autore::AutorePresenter, at the DPI of its
+// display: the credits scroll up in a white frame; below it, a label opens the web site and an
+// envelope a new mail message.
+class FormAutore final : public Window, private autore::AutoreView {
  public:
-  // Loads the window (hidden): creates it with its controls, then runs its load handler, which
-  // puts it into the top-most band and into the corner and starts Timer1. `unloaded` is called
-  // once the window has been destroyed; the object may be released in it.
+  // Creates the window (hidden) with its controls and runs its load handler. `unloaded` is
+  // called once the window has been destroyed; the object may be released in it.
   FormAutore(HINSTANCE instance, platform::WindowServices& services,
              std::function<void()> unloaded);
   ~FormAutore() override;
@@ -44,9 +44,6 @@ class FormAutore final : public Window {
   // Puts window hWnd into the top-most band (AlwaysOnTop) or takes it out of it, without
   // moving, resizing or redrawing it; true when the window system made the change.
   bool FormPrimoPiano(HWND hWnd, bool AlwaysOnTop);
-
-  // The top of picture2 in Picture1's client pixels.
-  int PanelTop() const;
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -59,29 +56,28 @@ class FormAutore final : public Window {
  private:
   // Fonts, sizes and places at a DPI.
   void Layout(UINT dpi);
-  void PlaceInCorner();
-  void MovePanel(int top);
-  void PaintPanel(HDC dc, const RECT& client);
+  void PaintPanel(HDC dc);
   void PaintLabel1(HDC dc, const RECT& client);
-  void PaintPicture3(HDC dc, const RECT& client);
 
-  // Event handlers, named after their designer controls.
-  void Form_Load();
-  void Timer1_Timer();
-  void picture2_Click();
-  void Label1_Click();
-  void Picture3_Click();
+  bool FormPrimoPiano(bool alwaysOnTop) override;
+  std::optional<autore::Surroundings> Where() override;
+  void MoveFrame(autore::Point corner) override;
+  void MovePanel(int top) override;
+  void StartTimer(std::chrono::milliseconds interval) override;
+  void StopTimer() override;
+  void OpenAddress(std::string_view address) override;
 
   HINSTANCE instance_;
   platform::WindowServices& services_;
   std::function<void()> unloaded_;
+  autore::AutorePresenter presenter_{*this};
   UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
 
   std::unique_ptr<AutoreBox> Picture1;
   std::unique_ptr<AutoreBox> picture2;
   std::unique_ptr<AutoreBox> Label1;
   std::unique_ptr<AutoreBox> Picture3;
-  HWND tips_ = nullptr;
+  Tooltips tips_;
 
   Picture emblem_;
   Picture envelope_;
@@ -91,10 +87,6 @@ class FormAutore final : public Window {
   Font label1Font_;
   Font panelFont_;
   Font panelBoldFont_;
-
-  // The frame counted by the corner placement, and whether the placement is final.
-  RECT placedFrame_{};
-  bool placementSettled_ = false;
 };
 
 }  // namespace tessaldo::win32

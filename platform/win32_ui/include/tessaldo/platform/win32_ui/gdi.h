@@ -9,7 +9,7 @@
 
 namespace tessaldo::win32 {
 
-// Owns one GDI object (HFONT, HBRUSH, HBITMAP, HPEN …) and deletes it.
+// Owns one GDI object (HFONT, HBRUSH, HBITMAP …) and deletes it.
 template <class Handle>
 class GdiObject {
  public:
@@ -36,7 +36,6 @@ class GdiObject {
 using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
 using Bitmap = GdiObject<HBITMAP>;
-using Pen = GdiObject<HPEN>;
 
 // Owns an icon made with CreateIconIndirect.
 class Icon {
@@ -85,6 +84,7 @@ inline int Px(int twips, UINT dpi) {
 // A rectangle designed in twips, in pixels at `dpi`: each edge rounded on its own, so that
 // neighbouring controls meet.
 RECT TwipsRect(int left, int top, int width, int height, UINT dpi);
+RECT TwipsRect(const design::TwipsBox& box, UINT dpi);
 
 // The character height of a font of `points` (fractions allowed) at `dpi`: -MulDiv(points, dpi,
 // 72), to the nearest pixel.
@@ -99,10 +99,8 @@ struct FontSpec {
 };
 // A font as designed, for `dpi`.
 Font MakeFont(const FontSpec& wanted, UINT dpi);
+Font MakeFont(const design::Font& wanted, UINT dpi);
 
-inline COLORREF ToColorRef(design::Rgb colour) {
-  return colour.ColorRef();
-}
 inline Brush SolidBrush(design::Rgb colour) {
   return Brush(::CreateSolidBrush(colour.ColorRef()));
 }

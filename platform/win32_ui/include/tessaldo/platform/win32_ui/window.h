@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <string_view>
 
 namespace tessaldo::win32 {
 
@@ -65,6 +66,40 @@ class Window {
   LRESULT Guarded(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
   HWND hwnd_ = nullptr;
+};
+
+// The outer rectangle around `client` of a window of `style` and `exStyle` at `dpi`:
+// AdjustWindowRectExForDpi where the system has it (Windows 10 1607), else the screen's frame.
+RECT OuterRect(const RECT& client, DWORD style, DWORD exStyle, UINT dpi);
+
+// Sizes `window`, in place, so that its client area is `width` by `height` pixels: the frame of
+// its style at `dpi`, then corrected by the client area it got (a system may keep the frame of
+// another DPI, a title bar may keep the window from narrowing).
+void SetClientSize(HWND window, int width, int height, UINT dpi);
+
+// The outer frame as the system draws it, in screen pixels: DWM's bounds where it composes the
+// window (they leave out the invisible borders), else the window's rectangle.
+RECT VisibleFrame(HWND window);
+
+// The tips of a window's controls, shown whenever the pointer rests on one. The tip window has
+// no owner (an owned top-most tip makes Wine put its owner into the top-most band): it goes with
+// this object or Destroy().
+class Tooltips {
+ public:
+  Tooltips() = default;
+  Tooltips(const Tooltips&) = delete;
+  Tooltips& operator=(const Tooltips&) = delete;
+  ~Tooltips() { Destroy(); }
+
+  // At most `maxWidth` pixels wide, broken between words; -1: one line.
+  bool Create(HINSTANCE instance, int maxWidth = -1);
+  // The tip of `control`, a child of `window`, in UTF-8.
+  bool Add(HWND window, HWND control, std::string_view tip);
+  void Destroy();
+  HWND Handle() const { return tips_; }
+
+ private:
+  HWND tips_ = nullptr;
 };
 
 }  // namespace tessaldo::win32
