@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "tessaldo/about_window/about_window_host.h"
+#include "tessaldo/about_window/autore_rules.h"
 #include "tessaldo/about_window/tick_timer.h"
 #include "tessaldo/converter_window/converter_program.h"
 #include "tessaldo/resources.h"
@@ -37,7 +38,7 @@ double ProcessCpuSeconds() {
 }
 
 // From the restart position up to the lower bound, one step per tick.
-constexpr int kCycleSteps = tessaldo::FormAutore::kRestartTop - tessaldo::FormAutore::kLowerBound;
+constexpr int kCycleSteps = tessaldo::autore::kRestartTop - tessaldo::autore::kLowerBound;
 
 struct Round {
   double cpuPercent;  // CPU time per wall time, in % of one core
@@ -97,8 +98,7 @@ int Child(int argc, char** argv, double seconds, int rounds) {
 
     // Timer1's kind of timer doing nothing: what the wake-ups alone cost.
     {
-      tessaldo::TickTimer idle(std::chrono::milliseconds(tessaldo::FormAutore::kTimerIntervalMs),
-                               nullptr);
+      tessaldo::TickTimer idle(tessaldo::autore::kTimerInterval, nullptr);
       QObject::connect(&idle, &tessaldo::TickTimer::timeout, [&ticks] { ++ticks; });
       idle.start();
       bareTimer.push_back(Measure(seconds, ticks).cpuPercent);

@@ -27,17 +27,6 @@ constexpr int kDesignedArrow = 102;  // bin.rc: Image2's first picture
 // The font of controls that have none of their own.
 constexpr form1_layout::Font kDefaultFont{"Microsoft Sans Serif", 8.25, false};
 
-std::wstring W(std::string_view utf8) {
-  return Widen(utf8);
-}
-
-std::wstring TextOf(HWND control) {
-  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(
-      ::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
 }  // namespace
 
 int ControlId(std::string_view name) {
@@ -68,7 +57,7 @@ bool Form1::Create() {
   }
   // A fixed single frame: a title bar with the system menu, minimise and close; no resizing.
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-  const std::wstring caption = W(form1_layout::kCaption);
+  const std::wstring caption = Widen(form1_layout::kCaption);
   return Window::Create(instance_, kClassName, 0, caption.c_str(), style, CW_USEDEFAULT,
                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr) != nullptr;
 }
@@ -135,10 +124,10 @@ void Form1::CreateControls() {
     if (c.kind != Kind::kHiddenEdit) order.push_back(&c);
 
   const bool textControl = text_control::LoadTextControl();
-  if (!textControl) ::LoadLibraryW(L"Msftedit.dll");
+  if (!textControl) ::LoadLibraryExW(L"msftedit.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
 
   for (const form1_layout::Control* c : order) {
-    const std::wstring caption = W(c->kind == Kind::kImage ? c->tooltip : c->caption);
+    const std::wstring caption = Widen(c->kind == Kind::kImage ? c->tooltip : c->caption);
     const wchar_t* windowClass = L"STATIC";
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (c->visible ? WS_VISIBLE : 0);
     DWORD exStyle = 0;
@@ -190,22 +179,9 @@ void Form1::CreateControls() {
   }
   ListView_SetExtendedListViewStyle(ListView1, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
 
-  tooltip_ =
-      ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, instance_, nullptr);
-  for (const auto& c : controls) {
-    if (c.tooltip.empty()) continue;
-    std::wstring tip = W(c.tooltip);  // the tooltip control keeps a copy
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(Control(c.name));
-    tool.lpszText = tip.data();
-    ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  }
-  ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 480);
+  tooltips_.Create(instance_, 480);
+  for (const auto& c : controls)
+    if (!c.tooltip.empty()) tooltips_.Add(Handle(), Control(c.name), c.tooltip);
 }
 
 HFONT Form1::FontOf(std::string_view name) {
@@ -213,10 +189,7 @@ HFONT Form1::FontOf(std::string_view name) {
   form1_layout::Font font = control ? control->font : kDefaultFont;
   if (font.family.empty()) font = kDefaultFont;
   Font& made = fonts_[{font.family, font.points, font.bold}];
-  if (!made) {
-    const std::wstring face = W(font.family);
-    made = MakeFont(FontSpec{face, font.points, font.bold}, dpi_);
-  }
+  if (!made) made = MakeFont(font, dpi_);
   return made.Get();
 }
 
@@ -225,7 +198,7 @@ void Form1::LayOut() {
     HWND control = Control(c.name);
     if (control == nullptr) continue;
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(c.name)), FALSE);
-    const RECT r = TwipsRect(c.twips.left, c.twips.top, c.twips.width, c.twips.height, dpi_);
+    const RECT r = TwipsRect(c.twips, dpi_);
     ::SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
     if (c.kind == Kind::kLabel) SizeLabel(control);
@@ -243,7 +216,7 @@ void Form1::LayOut() {
 // Labels size themselves to their caption in their font, left and top fixed. The strip a field
 // covers is left out, so that no label draws over the field below it.
 void Form1::SizeLabel(HWND label) {
-  const std::wstring caption = TextOf(label);
+  const std::wstring caption = WindowText(label);
   HDC dc = ::GetDC(label);
   SIZE extent{};
   {
@@ -257,7 +230,7 @@ void Form1::SizeLabel(HWND label) {
   int bottom = at.top + extent.cy;
   for (const auto& c : form1_layout::Controls()) {
     if (c.kind == Kind::kLabel || !c.visible) continue;
-    const RECT r = TwipsRect(c.twips.left, c.twips.top, c.twips.width, c.twips.height, dpi_);
+    const RECT r = TwipsRect(c.twips, dpi_);
     if (r.left < at.left + extent.cx && at.left < r.right && r.top > at.top && r.top < bottom)
       bottom = r.top;
   }
@@ -380,30 +353,8 @@ int Form1::OuterWidth() const {
 
 void Form1::SetOuterWidth(int twips) {
   width_.Set(twips);
-  RECT frame{0, 0, width_.ClientPx(static_cast<int>(dpi_)), Px(form1_layout::kClientHeight, dpi_)};
-  const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_STYLE));
-  using Adjust = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-  static const auto adjust = reinterpret_cast<Adjust>(reinterpret_cast<void*>(
-      ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
-  if (adjust != nullptr) {
-    adjust(&frame, style, FALSE, 0, dpi_);
-  } else {
-    ::AdjustWindowRectEx(&frame, style, FALSE, 0);
-  }
-  ::SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  // Where the frame drawn differs from the one computed (a title bar that keeps the window from
-  // narrowing, a frame of another DPI), the client area still gets its designed size.
-  RECT client{};
-  ::GetClientRect(Handle(), &client);
-  const int wide = width_.ClientPx(static_cast<int>(dpi_)) - (client.right - client.left);
-  const int high = Px(form1_layout::kClientHeight, dpi_) - (client.bottom - client.top);
-  if (wide != 0 || high != 0) {
-    RECT outer{};
-    ::GetWindowRect(Handle(), &outer);
-    ::SetWindowPos(Handle(), nullptr, 0, 0, outer.right - outer.left + wide,
-                   outer.bottom - outer.top + high, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  SetClientSize(Handle(), width_.ClientPx(static_cast<int>(dpi_)),
+                Px(form1_layout::kClientHeight, dpi_), dpi_);
 }
 
 std::wstring Form1::ProgramDirectory() const {
@@ -427,7 +378,7 @@ void Form1::FillTable() {
   const int listTwips = ::MulDiv(list.right - list.left, design::kTwipsPerInch, int(dpi_));
   const auto columns = character_table::Columns(listTwips);
   for (int i = 0; i < 2; ++i) {
-    std::wstring caption = W(columns[i].caption);
+    std::wstring caption = Widen(columns[i].caption);
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.pszText = caption.data();
@@ -437,7 +388,7 @@ void Form1::FillTable() {
   ::SendMessageW(ListView1, WM_SETREDRAW, FALSE, 0);
   for (int index = 0; index < character_table::kRows; ++index) {
     const character_table::Row row = character_table::RowAt(index);
-    std::wstring code = W(row.code), token = W(row.token);
+    std::wstring code = Widen(row.code), token = Widen(row.token);
     LVITEMW item{};
     item.mask = LVIF_TEXT;
     item.iItem = index;
@@ -494,11 +445,11 @@ HWND Form1::Of(Field field) const {
 }
 
 void Form1::Show(Field field, const std::string& text) {
-  SetOwnText(Of(field), W(text));
+  SetOwnText(Of(field), Widen(text));
 }
 
 std::string Form1::Shown(Field field) const {
-  return Narrow(TextOf(Of(field)));
+  return Narrow(WindowText(Of(field)));
 }
 
 void Form1::PlaceCaret(Field field, int caret) {
@@ -522,7 +473,7 @@ void Form1::Beep(unsigned frequencyHz, unsigned durationMs) {
 }
 
 void Form1::ShowArrow(std::string_view file) {
-  Picture picture = Picture::FromFile(ProgramDirectory() + L"\\" + W(file));
+  Picture picture = Picture::FromFile(ProgramDirectory() + L"\\" + Widen(file));
   if (picture) {
     image2_ = std::move(picture);
     ::InvalidateRect(Image2, nullptr, TRUE);
@@ -539,7 +490,7 @@ void Form1::ShowAbout() {
 void Form1::Text6Raw_Change() {
   // Drawn once, when the red bars are in.
   ::SendMessageW(Text6, WM_SETREDRAW, FALSE, 0);
-  ::SetWindowTextW(Text6, TextOf(Text6Raw).c_str());
+  ::SetWindowTextW(Text6, WindowText(Text6Raw).c_str());
   ::SendMessageW(Text6, WM_SETREDRAW, TRUE, 0);
   ::InvalidateRect(Text6, nullptr, TRUE);
 }

@@ -28,9 +28,7 @@ using Fields = std::vector<std::string>;
 using front_end_cases::RecordingBeeper;
 
 std::string TextOf(HWND control) {
-  wchar_t text[256] = {};
-  ::GetWindowTextW(control, text, 256);
-  return Narrow(text);
+  return Narrow(WindowText(control));
 }
 
 void Pump() {
@@ -240,8 +238,7 @@ TEST_F(Form1Win32Test, LayoutAtTheWindowsDpi) {
     RECT r{};
     ::GetWindowRect(control, &r);
     ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
-    RECT designed =
-        TwipsRect(c.twips.left, c.twips.top, c.twips.width, c.twips.height, form->Dpi());
+    RECT designed = TwipsRect(c.twips, form->Dpi());
     if (c.kind == Kind::kLabel) designed.right = r.right, designed.bottom = r.bottom;
     EXPECT_TRUE(::EqualRect(&r, &designed));
     EXPECT_EQ(::IsWindowVisible(control) != FALSE, c.visible);

@@ -37,21 +37,16 @@ int FontHeight(double points, UINT dpi) {
   return -static_cast<int>(std::lround(points * dpi / 72.0));
 }
 
-Font MakeFont(const FontSpec& wanted, UINT dpi) {
+Font MakeFont(const design::Font& wanted, UINT dpi) {
   LOGFONTW font{};
   font.lfHeight = FontHeight(wanted.points, dpi);
   font.lfWeight = wanted.bold ? FW_BOLD : FW_NORMAL;
   font.lfItalic = wanted.italic ? TRUE : FALSE;
-  font.lfCharSet = wanted.charSet;
+  font.lfCharSet = ANSI_CHARSET;
   font.lfQuality = DEFAULT_QUALITY;
-  const std::wstring face(wanted.face.substr(0, LF_FACESIZE - 1));
+  const std::wstring face = Widen(wanted.family).substr(0, LF_FACESIZE - 1);
   face.copy(font.lfFaceName, face.size());
   return Font(::CreateFontIndirectW(&font));
-}
-
-Font MakeFont(const design::Font& wanted, UINT dpi) {
-  const std::wstring face = Widen(wanted.family);
-  return MakeFont({face, wanted.points, wanted.bold, wanted.italic}, dpi);
 }
 
 void FillClient(HWND window, HDC dc, HBRUSH brush) {

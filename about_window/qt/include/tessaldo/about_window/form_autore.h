@@ -20,10 +20,6 @@ class FormAutore final : public QWidget, private autore::AutoreView {
   Q_OBJECT
 
  public:
-  static constexpr int kLowerBound = autore::kLowerBound;
-  static constexpr int kRestartTop = autore::kRestartTop;
-  static constexpr int kTimerIntervalMs = static_cast<int>(autore::kTimerInterval.count());
-
   // Creates the window with its controls and runs its load handler; not shown yet, no owner.
   explicit FormAutore(platform::WindowServices& services);
   ~FormAutore() override;

@@ -118,7 +118,7 @@ class Form1 final : public Window, private Form1View {
   HWND Text1 = nullptr, Text2 = nullptr, Text3 = nullptr, Text4 = nullptr, Text5 = nullptr,
        Text6Raw = nullptr, Text6 = nullptr;
   HWND Image1 = nullptr, Image2 = nullptr, ListView1 = nullptr, Command2 = nullptr;
-  HWND tooltip_ = nullptr;
+  Tooltips tooltips_;
   std::array<HWND, kNumericFields> numeric_{};
   HWND focus_ = nullptr;  // the control that had the focus when the window was deactivated
   wchar_t highSurrogate_ = 0;

@@ -90,15 +90,7 @@ RECT TwipsRect(const design::TwipsBox& box, UINT dpi);
 // 72), to the nearest pixel.
 int FontHeight(double points, UINT dpi);
 
-struct FontSpec {
-  std::wstring_view face;
-  double points = 8.25;
-  bool bold = false;
-  bool italic = false;
-  BYTE charSet = ANSI_CHARSET;
-};
 // A font as designed, for `dpi`.
-Font MakeFont(const FontSpec& wanted, UINT dpi);
 Font MakeFont(const design::Font& wanted, UINT dpi);
 
 inline Brush SolidBrush(design::Rgb colour) {
