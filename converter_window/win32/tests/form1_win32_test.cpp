@@ -178,6 +178,7 @@ TEST_F(Form1Win32Test, FrontEndCases) {
 // and replaced selections reach the presenter; the locked field refuses text from outside; Text6
 // shows Text6Raw.
 TEST_F(Form1Win32Test, MenuMessagesAndText6) {
+  ASSERT_TRUE(SetClipboard(L"9"));
   Type(Text(1), u"12");
   Send(Text(1), EM_SETSEL, 0, 2);
   Menu(Text(1), L"Taglia");
@@ -198,7 +199,7 @@ TEST_F(Form1Win32Test, MenuMessagesAndText6) {
 
   Send(Text(1), EM_SETSEL, 0, -1);
   Type(Text(1), u"124");
-  EXPECT_EQ(TextOf(Control("Text6")), "| | |");  // the text control draws the bars
+  EXPECT_EQ(TextOf(Control("Text6")), "| | | ");  // the text control draws the bars
 }
 
 // The panel opens to the designed width and closes again, Image2 showing the file for each;
