@@ -132,9 +132,9 @@ bool DrawPicture(HDC dc, const Picture& picture, const RECT& target) {
   {
     Selected selected(source, picture.Bitmap());
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    drawn = ::AlphaBlend(dc, target.left, target.top, target.right - target.left,
-                         target.bottom - target.top, source, 0, 0, picture.Width(),
-                         picture.Height(), blend) != FALSE;
+    drawn = ::GdiAlphaBlend(dc, target.left, target.top, target.right - target.left,
+                            target.bottom - target.top, source, 0, 0, picture.Width(),
+                            picture.Height(), blend) != FALSE;
   }
   ::DeleteDC(source);
   return drawn;

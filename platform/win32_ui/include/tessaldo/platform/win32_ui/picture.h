@@ -10,7 +10,7 @@
 namespace tessaldo::win32 {
 
 // A picture decoded by WIC into a 32-bit top-down DIB section with premultiplied alpha
-// (0xAARRGGBB per pixel, BGRA in memory), ready for AlphaBlend. Empty when decoding failed.
+// (0xAARRGGBB per pixel, BGRA in memory), ready for GdiAlphaBlend. Empty when decoding failed.
 class Picture {
  public:
   Picture() = default;
