@@ -13,6 +13,9 @@ namespace tessaldo::win32 {
 // (0xAARRGGBB per pixel, BGRA in memory), ready for GdiAlphaBlend. Empty when decoding failed.
 class Picture {
  public:
+  // A picture that claims more pixels a side is refused before it is decoded.
+  static constexpr int kMaxSide = 1024;
+
   Picture() = default;
 
   int Width() const { return width_; }
