@@ -1,9 +1,10 @@
 // Looks at a window of another process as an assistive tool does, for the Windows tests under Wine:
 //   window_probe <caption> <seconds> [close]
 // waits until a top-level window of that caption is shown, then prints its rectangle and the work
-// area's ("window=l t r b", "work=…"), the text of each field of Form1 it has ("Text1=…", with
-// "Text6.class=…" and "Image1.rect=…"), and the control files (.OCX) loaded in its process
-// ("module=<path>"); with "close", then asks it to close (WM_CLOSE). Status 1: no such window.
+// area's ("window=l t r b", "work=…"), the class and text of each child window
+// ("child=<class>|<text>"), the text of each field of Form1 it has ("Text1=…", "Image1.rect=…"),
+// and the control files (.OCX) loaded in its process ("module=<path>"); with "close", then asks it
+// to close (WM_CLOSE). Status 1: no such window.
 #include <windows.h>
 
 #include <psapi.h>
@@ -20,6 +21,13 @@ void Print(const char* key, const std::wstring& value) {
   char utf8[2048] = {};
   ::WideCharToMultiByte(CP_UTF8, 0, value.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr);
   std::printf("%s=%s\n", key, utf8);
+}
+
+std::wstring TextOf(HWND control) {
+  wchar_t text[1024] = {};
+  ::SendMessageTimeoutW(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        5000, nullptr);
+  return text;
 }
 
 void PrintRect(const char* key, HWND window) {
@@ -41,17 +49,19 @@ int wmain(int argc, wchar_t** argv) {
   RECT work{};
   ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   std::printf("work=%ld %ld %ld %ld\n", work.left, work.top, work.right, work.bottom);
+  ::EnumChildWindows(
+      window,
+      [](HWND child, LPARAM) -> BOOL {
+        wchar_t name[256] = {};
+        ::GetClassNameW(child, name, 256);
+        Print("child", std::wstring(name) + L"|" + TextOf(child));
+        return TRUE;
+      },
+      0);
   for (const char* name : {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6Raw", "Text6"}) {
-    HWND field = ::GetDlgItem(window, tessaldo::win32::ControlId(name));
-    wchar_t text[1024] = {};
-    if (field && ::SendMessageTimeoutW(field, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text),
-                                       SMTO_ABORTIFHUNG, 5000, nullptr))
-      Print(name, text);
-  }
-  if (HWND text6 = ::GetDlgItem(window, tessaldo::win32::ControlId("Text6"))) {
-    wchar_t name[256] = {};
-    ::GetClassNameW(text6, name, 256);
-    Print("Text6.class", name);
+    if (HWND field = ::GetDlgItem(window, tessaldo::win32::ControlId(name))) {
+      Print(name, TextOf(field));
+    }
   }
   PrintRect("Image1.rect", ::GetDlgItem(window, tessaldo::win32::ControlId("Image1")));
   DWORD id = 0;

@@ -1,13 +1,10 @@
 #!/usr/bin/env bash
 # The setup program in a fresh Wine prefix on Xvfb: a silent install; a start through the
 # Start-menu shortcut, which installs and registers the control and opens the converter's window;
-# "4096" typed through the X server and read back from every field by window_probe.exe; the
-# emblem's click opens the about window at the work area's corner; bin.exe ends once both windows
-# are closed; a silent uninstall that leaves nothing. Then once more with a foreign RICHTX32.OCX
-# in system32. The grabs stay in <artefacts>.
+# a silent uninstall that leaves nothing. Then the same with a foreign RICHTX32.OCX in system32.
 # Usage: setup_wine_test.sh <setup.exe> <window_probe.exe> <program dir> <artefacts dir>
 set -euo pipefail
-setup=$1 probe_exe=$2 built=$3 artefacts=$4
+setup=$1 probe=$2 built=$3 artefacts=$4
 # shellcheck source=../../../cmake/xvfb-session.sh
 source "$(dirname "$0")/../../../cmake/xvfb-session.sh"
 # shellcheck source=../../../cmake/wine-run.sh
@@ -40,21 +37,19 @@ install() {
   [ "$(value "$uninstall_key" DisplayVersion)" = "$version" ] || fail "no uninstall entry"
 }
 
-probe() { "$wine" "$probe_exe" "$@" | tr -d '\r'; }
-
 # The shortcut started as the Start menu does; $probed is what the probe saw of the window.
 start() {
   "$wine" start /unix "$shortcut"
   wait_for 60 xdotool search --name '^Tessaldo$' >/dev/null || fail "no window titled Tessaldo"
-  probed=$(probe Tessaldo 30) || fail "the window is not a Windows one"
-  grep -qx 'Text6.class=TessaldoTesto256' <<<"$probed" || fail "Text6 is not the control: $probed"
+  probed=$("$wine" "$probe" Tessaldo 30 | tr -d '\r') || fail "the window is not a Windows one"
+  grep -q '^child=TessaldoTesto256|' <<<"$probed" || fail "Text6 is not the control: $probed"
 }
 
 # uses <file>: the window's control was loaded from that file.
 uses() { grep -qxF "module=$1" <<<"$probed" || fail "the control is not from $1: $probed"; }
 
 close() {
-  probe "${1:-Tessaldo}" 10 close >/dev/null || fail "no window ${1:-Tessaldo} to close"
+  "$wine" "$probe" Tessaldo 10 close >/dev/null
   timeout 60 "$wineserver" -w || fail "the programs did not end"
 }
 
@@ -83,10 +78,13 @@ wait_for 30 exists "$server_key" || fail "regsvr32 did not register the control"
 close
 start
 uses 'C:\windows\system32\RICHTX32.OCX'
-# A number typed on the X server's keyboard converted into every field, the control's included.
+# A number typed on the X server's keyboard converted into every field, the control's included
+# (the grab: bin_win32.png); the emblem's click opens the about window 24 px from the work area's
+# right and 40 from its bottom (360 and 600 twips); bin.exe ends with the last of its windows.
+look() { "$wine" "$probe" "$@" | tr -d '\r'; }
 form=$(xdotool search --name '^Tessaldo$' | head -n 1)
 xdotool windowfocus --sync "$form" type --delay 100 4096
-typed() { fields=$(probe Tessaldo 5 | grep '^Text[0-9]\(Raw\)\?='); [ "$fields" = "Text1=4096
+typed() { fields=$(look Tessaldo 5 | grep '^Text[0-9]\(Raw\)\?='); [ "$fields" = "Text1=4096
 Text2=1000000000000
 Text3=10000
 Text4=1000
@@ -95,20 +93,18 @@ Text6Raw=|| DLE || NUL ||
 Text6=| DLE | NUL | " ]; }
 wait_for 30 typed || fail "the fields do not show 4096: $fields"
 import -window "$form" "$artefacts/bin_win32.png"
-# The about window 24 px from the work area's right and 40 from its bottom (360 and 600 twips).
-read -r left top right bottom < <(probe Tessaldo 5 | sed -n 's/^Image1.rect=//p')
+read -r left top right bottom < <(look Tessaldo 5 | sed -n 's/^Image1.rect=//p')
 xdotool mousemove $(((left + right) / 2)) $(((top + bottom) / 2)) click 1
-about=$(probe Autore 30) || fail "the about window did not open"
+about=$(look Autore 30) || fail "the about window did not open"
 read -r _ _ aright abottom < <(sed -n 's/^window=//p' <<<"$about")
 read -r _ _ wright wbottom < <(sed -n 's/^work=//p' <<<"$about")
 [ $((wright - aright)) -eq 24 ] && [ $((wbottom - abottom)) -eq 40 ] ||
   fail "the about window is not at the corner: $about"
 import -window "$(xdotool search --onlyvisible --name '^Autore$' | head -n 1)" "$artefacts/about_win32.png"
-# bin.exe ends when the last of its windows has closed, whichever closes first.
-probe Tessaldo 10 close >/dev/null || fail "no converter window to close"
+look Tessaldo 10 close >/dev/null || fail "no converter window to close"
 wait_for 10 sh -c "! xdotool search --onlyvisible --name '^Tessaldo\$' >/dev/null" || fail "Form1 did not close"
-probe Autore 5 >/dev/null || fail "the about window went with Form1"
-close Autore
+look Autore 5 close >/dev/null || fail "the about window went with Form1"
+timeout 60 "$wineserver" -w || fail "bin.exe did not end after its last window closed"
 remove
 [ ! -e "$system32/RICHTX32.OCX" ] || fail "the project's control is left in system32"
 
