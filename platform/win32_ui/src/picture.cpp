@@ -4,10 +4,7 @@
 #include <wincodec.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <optional>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -128,13 +125,19 @@ std::uint32_t Picture::PixelAt(int x, int y) const {
 }
 
 Picture Picture::FromFile(const std::wstring& path) {
-  // Twice the bytes of the largest picture's pixels, at most.
-  std::error_code error;
-  const auto size = std::filesystem::file_size(path, error);
-  if (error || size > std::uintmax_t{8} * kMaxSide * kMaxSide) return Picture();
-  std::string data(size, '\0');
-  std::ifstream(std::filesystem::path(path), std::ios::binary).read(data.data(), data.size());
-  return PictureDecoder::Decode(reinterpret_cast<const BYTE*>(data.data()), data.size());
+  const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return Picture();
+  // At most twice the bytes of the largest picture's pixels.
+  LARGE_INTEGER size{};
+  std::vector<BYTE> data;
+  DWORD read = 0;
+  if (::GetFileSizeEx(file, &size) && size.QuadPart <= 8LL * kMaxSide * kMaxSide) {
+    data.resize(static_cast<std::size_t>(size.QuadPart));
+    if (!::ReadFile(file, data.data(), static_cast<DWORD>(data.size()), &read, nullptr)) read = 0;
+  }
+  ::CloseHandle(file);
+  return read == 0 ? Picture() : PictureDecoder::Decode(data.data(), read);
 }
 
 Picture Picture::FromResource(HINSTANCE module, const wchar_t* name, const wchar_t* type) {
