@@ -18,3 +18,13 @@ if(TESSALDO_HARDENING AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND UNIX AND NOT 
     $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:_FORTIFY_SOURCE=2>)
   add_link_options(-Wl,-z,relro -Wl,-z,now)
 endif()
+
+# The same for the MinGW-w64 programs: stack protector, fortified functions (mingw-w64's headers;
+# both need libssp, which the driver links with the rest of the runtime, statically), ASLR with
+# 64-bit entropy, NX. Release programs carry no symbols.
+if(TESSALDO_HARDENING AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND WIN32)
+  add_compile_options(-fstack-protector-strong)
+  add_compile_definitions($<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:_FORTIFY_SOURCE=2>)
+  add_link_options(-fstack-protector-strong -Wl,--dynamicbase,--nxcompat,--high-entropy-va
+                   $<$<CONFIG:Release,MinSizeRel>:-s>)
+endif()

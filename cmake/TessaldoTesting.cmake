@@ -99,6 +99,11 @@ endif()
 if(TESSALDO_TESTS)
   enable_testing()
   include(GoogleTest)
+  if(CMAKE_CROSSCOMPILING AND WIN32)
+    # The tests under Wine share the build tree's prefix, which their first start makes.
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh
+        --tests-prefix ${PROJECT_BINARY_DIR}/wineprefix)
+  endif()
   if(CMAKE_CROSSCOMPILING)
     set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

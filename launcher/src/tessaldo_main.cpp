@@ -1,5 +1,9 @@
 // Tessaldo: installs and registers the text component, starts the converter
 // and ends. It has no window.
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "tessaldo/launcher/module1.h"
 #include "tessaldo/launcher/system_platform.h"
 
@@ -11,6 +15,9 @@
 #endif
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);  // DLLs from the system folder only
+#endif
   const auto platform = tessaldo::launcher::MakeSystemLauncherPlatform(
       {argv, argv + argc}, TESSALDO_SYSTEM_DIR, TESSALDO_INSTALLED_LAUNCHER);
   const auto outcome = tessaldo::Module1::Avvia(*platform);

@@ -5,8 +5,7 @@
 # Usage: wine_launcher_e2e.sh <Tessaldo.exe> <marker.exe> <RICHTX32.OCX> <work dir>
 set -euo pipefail
 work=$4
-wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
-wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+source "$(dirname "$0")/../../cmake/wine-run.sh" # $wine, $wineserver
 fail() { echo "FAIL: $*" && exit 1; }
 rm -rf "$work" && mkdir -p "$work"
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all

@@ -1,11 +1,13 @@
-// Reads the converter's window from another process, as an assistive tool does: cross-process
-// WM_GETTEXT and window rectangles. For the real-window test.
-//   window_probe fields <Text1 expected> <seconds>   waits for Text1, then prints every field
-//   window_probe rect <control> <seconds>            the control's screen rectangle
-//   window_probe window <caption> <seconds>          a top-level window's rectangle and the work
-//   area window_probe close <caption> <seconds>           asks a top-level window to close
-//   (WM_CLOSE)
+// Looks at a window of another process as an assistive tool does, for the Windows tests under Wine:
+//   window_probe <caption> <seconds> [close]
+// waits until a top-level window of that caption is shown, then prints its rectangle and the work
+// area's ("window=l t r b", "work=…"), the class and text of each child window
+// ("child=<class>|<text>"), the text of each field of Form1 it has ("Text1=…", "Image1.rect=…"),
+// and the control files (.OCX) loaded in its process ("module=<path>"); with "close", then asks it
+// to close (WM_CLOSE). Status 1: no such window.
 #include <windows.h>
+
+#include <psapi.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -15,69 +17,67 @@
 
 namespace {
 
-std::string Utf8(const std::wstring& text) {
+void Print(const char* key, const std::wstring& value) {
   char utf8[2048] = {};
-  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr);
-  return utf8;
+  ::WideCharToMultiByte(CP_UTF8, 0, value.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr);
+  std::printf("%s=%s\n", key, utf8);
 }
 
 std::wstring TextOf(HWND control) {
-  wchar_t text[512] = {};
-  ::SendMessageTimeoutW(control, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+  wchar_t text[1024] = {};
+  ::SendMessageTimeoutW(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
                         5000, nullptr);
   return text;
 }
 
-// Polls `found` every 50 ms for `seconds`.
-template <class F>
-bool WaitFor(double seconds, F found) {
-  for (double waited = 0; waited <= seconds; waited += 0.05, ::Sleep(50))
-    if (found()) return true;
-  return false;
-}
-
-void PrintRect(const char* name, const RECT& r) {
-  std::printf("%s%ld %ld %ld %ld\n", name, r.left, r.top, r.right, r.bottom);
+void PrintRect(const char* key, HWND window) {
+  RECT r{};
+  if (::GetWindowRect(window, &r))
+    std::printf("%s=%ld %ld %ld %ld\n", key, r.left, r.top, r.right, r.bottom);
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 4) return 2;
-  const std::wstring what = argv[1], argument = argv[2];
-  const double seconds = std::wcstod(argv[3], nullptr);
-  const wchar_t* caption = what == L"window" || what == L"close" ? argument.c_str() : L"Tessaldo";
+  if (argc < 3) return 2;
   HWND window = nullptr;
-  if (!WaitFor(seconds, [&] {
-        return (window = ::FindWindowW(nullptr, caption)) && ::IsWindowVisible(window);
-      }))
-    return 1;
-  auto control = [&](const std::string& name) {
-    return ::GetDlgItem(window, tessaldo::win32::ControlId(name));
-  };
-  RECT r{}, work{};
-  if (what == L"close") return ::PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
-  if (what == L"window") {
-    ::GetWindowRect(window, &r);
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    PrintRect("window=", r);
-    PrintRect("work=", work);
-    return 0;
+  for (double waited = 0; !(window = ::FindWindowW(nullptr, argv[1])) || !::IsWindowVisible(window);
+       waited += 0.05, ::Sleep(50)) {  // another process's windows: there is no event to wait on
+    if (waited > std::wcstod(argv[2], nullptr)) return 1;
   }
-  if (what == L"rect") {
-    if (!::GetWindowRect(control(Utf8(argument)), &r)) return 1;
-    PrintRect("", r);
-    return 0;
+  PrintRect("window", window);
+  RECT work{};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  std::printf("work=%ld %ld %ld %ld\n", work.left, work.top, work.right, work.bottom);
+  ::EnumChildWindows(
+      window,
+      [](HWND child, LPARAM) -> BOOL {
+        wchar_t name[256] = {};
+        ::GetClassNameW(child, name, 256);
+        Print("child", std::wstring(name) + L"|" + TextOf(child));
+        return TRUE;
+      },
+      0);
+  for (const char* name : {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6Raw", "Text6"}) {
+    if (HWND field = ::GetDlgItem(window, tessaldo::win32::ControlId(name))) {
+      Print(name, TextOf(field));
+    }
   }
-  // The typed number, read until it is there and stays.
-  std::wstring last;
-  const bool arrived = WaitFor(seconds, [&] {
-    const std::wstring now = TextOf(control("Text1")) + L"|" + TextOf(control("Text6Raw"));
-    const bool stable = now == last && TextOf(control("Text1")) == argument;
-    last = now;
-    return stable;
-  });
-  for (const char* name : {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6Raw", "Text6"})
-    std::printf("%s=%s\n", name, Utf8(TextOf(control(name))).c_str());
-  return arrived ? 0 : 1;
+  PrintRect("Image1.rect", ::GetDlgItem(window, tessaldo::win32::ControlId("Image1")));
+  DWORD id = 0;
+  ::GetWindowThreadProcessId(window, &id);
+  if (HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id)) {
+    HMODULE modules[1024];
+    DWORD size = 0;
+    ::EnumProcessModulesEx(process, modules, sizeof modules, &size, LIST_MODULES_ALL);
+    for (DWORD i = 0; i < size / sizeof(HMODULE) && i < 1024; ++i) {
+      wchar_t path[MAX_PATH * 4] = {};
+      const DWORD length = ::GetModuleFileNameExW(process, modules[i], path, MAX_PATH * 4);
+      if (length > 4 && ::_wcsicmp(path + length - 4, L".OCX") == 0) Print("module", path);
+    }
+    ::CloseHandle(process);
+  }
+  std::fflush(stdout);
+  if (argc > 3 && std::wcscmp(argv[3], L"close") == 0) ::PostMessageW(window, WM_CLOSE, 0, 0);
+  return 0;
 }

@@ -2,14 +2,14 @@
 # The setup program in a fresh Wine prefix on Xvfb: a silent install; a start through the
 # Start-menu shortcut, which installs and registers the control and opens the converter's window;
 # a silent uninstall that leaves nothing. Then the same with a foreign RICHTX32.OCX in system32.
-# Usage: setup_wine_test.sh <setup.exe> <setup_probe.exe> <program dir> <artefacts dir>
+# Usage: setup_wine_test.sh <setup.exe> <window_probe.exe> <program dir> <artefacts dir>
 set -euo pipefail
 setup=$1 probe=$2 built=$3 artefacts=$4
 # shellcheck source=../../../cmake/xvfb-session.sh
 source "$(dirname "$0")/../../../cmake/xvfb-session.sh"
-wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
-wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# shellcheck source=../../../cmake/wine-run.sh
+source "$(dirname "$0")/../../../cmake/wine-run.sh"
+export WINEPREFIX="$work/prefix"
 trap '"$wineserver" -k >/dev/null 2>&1 || true; cleanup' EXIT
 mkdir -p "$artefacts"
 
@@ -78,13 +78,33 @@ wait_for 30 exists "$server_key" || fail "regsvr32 did not register the control"
 close
 start
 uses 'C:\windows\system32\RICHTX32.OCX'
-# A number typed on the X server's keyboard reaches the control: 300 is 1 * 256 + 44.
-window=$(xdotool search --name '^Tessaldo$' | head -n 1)
-xdotool windowfocus --sync "$window" type --delay 100 300
-shows() { "$wine" "$probe" Tessaldo 5 | tr -d '\r' | grep -qxF 'child=TessaldoTesto256|| SOH | , | '; }
-wait_for 30 shows || fail "Text6 does not show 300: $("$wine" "$probe" Tessaldo 5)"
-import -window "$window" "$artefacts/windows_converter.png"
-close
+# A number typed on the X server's keyboard converted into every field, the control's included
+# (the grab: bin_win32.png); the emblem's click opens the about window 24 px from the work area's
+# right and 40 from its bottom (360 and 600 twips); bin.exe ends with the last of its windows.
+look() { "$wine" "$probe" "$@" | tr -d '\r'; }
+form=$(xdotool search --name '^Tessaldo$' | head -n 1)
+xdotool windowfocus --sync "$form" type --delay 100 4096
+typed() { fields=$(look Tessaldo 5 | grep '^Text[0-9]\(Raw\)\?='); [ "$fields" = "Text1=4096
+Text2=1000000000000
+Text3=10000
+Text4=1000
+Text5=Conversione impossibile (>3999)
+Text6Raw=|| DLE || NUL || 
+Text6=| DLE | NUL | " ]; }
+wait_for 30 typed || fail "the fields do not show 4096: $fields"
+import -window "$form" "$artefacts/bin_win32.png"
+read -r left top right bottom < <(look Tessaldo 5 | sed -n 's/^Image1.rect=//p')
+xdotool mousemove $(((left + right) / 2)) $(((top + bottom) / 2)) click 1
+about=$(look Autore 30) || fail "the about window did not open"
+read -r _ _ aright abottom < <(sed -n 's/^window=//p' <<<"$about")
+read -r _ _ wright wbottom < <(sed -n 's/^work=//p' <<<"$about")
+[ $((wright - aright)) -eq 24 ] && [ $((wbottom - abottom)) -eq 40 ] ||
+  fail "the about window is not at the corner: $about"
+import -window "$(xdotool search --onlyvisible --name '^Autore$' | head -n 1)" "$artefacts/about_win32.png"
+look Tessaldo 10 close >/dev/null || fail "no converter window to close"
+wait_for 10 sh -c "! xdotool search --onlyvisible --name '^Tessaldo\$' >/dev/null" || fail "Form1 did not close"
+look Autore 5 close >/dev/null || fail "the about window went with Form1"
+timeout 60 "$wineserver" -w || fail "bin.exe did not end after its last window closed"
 remove
 [ ! -e "$system32/RICHTX32.OCX" ] || fail "the project's control is left in system32"
 

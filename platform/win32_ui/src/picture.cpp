@@ -3,6 +3,9 @@
 #include <objbase.h>
 #include <wincodec.h>
 
+#include <cstring>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace tessaldo::win32 {
@@ -40,23 +43,57 @@ class ComScope {
   HRESULT result_;
 };
 
+// The size PNG or JPEG data claims in its header, read without decoding: a WIC decoder may decode
+// the whole picture as soon as it is made (Wine's do). Nothing for other data; a JPEG without a
+// frame header claims nothing to decode.
+std::optional<std::pair<UINT, UINT>> ClaimedSize(const BYTE* data, std::size_t size) {
+  auto be16 = [&](std::size_t at) { return UINT(data[at]) << 8 | data[at + 1]; };
+  if (size >= 24 && std::memcmp(data, "\x89PNG\r\n\x1A\n", 8) == 0) {
+    return std::pair{be16(16) << 16 | be16(18), be16(20) << 16 | be16(22)};
+  }
+  if (size < 2 || data[0] != 0xFF || data[1] != 0xD8) return std::nullopt;
+  for (std::size_t at = 2; at + 9 <= size && data[at] == 0xFF; at += 2 + be16(at + 2)) {
+    const BYTE marker = data[at + 1];  // SOF0 to SOF15, but for DHT, JPG and DAC
+    if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+      return std::pair{be16(at + 7), be16(at + 5)};
+    }
+  }
+  return std::pair{0u, 0u};
+}
+
+bool WithinBound(UINT width, UINT height) {
+  return width > 0 && height > 0 && width <= UINT{Picture::kMaxSide} &&
+         height <= UINT{Picture::kMaxSide};
+}
+
 }  // namespace
 
-// Decodes the first frame of what a WIC decoder reads into a Picture.
+// Decodes the first frame of PNG, JPEG, BMP, GIF … data into a Picture, once the size its header
+// claims is known to be within the bound.
 class PictureDecoder {
  public:
-  static Picture Decode(IWICImagingFactory* factory, IWICBitmapDecoder* decoder) {
+  static Picture Decode(const BYTE* data, std::size_t size) {
     Picture picture;
+    const auto claimed = ClaimedSize(data, size);
+    if (claimed && !WithinBound(claimed->first, claimed->second)) return picture;
+    ComScope com;
+    ComPtr<IWICImagingFactory> factory;
+    ComPtr<IWICStream> stream;
+    ComPtr<IWICBitmapDecoder> decoder;
     ComPtr<IWICBitmapFrameDecode> frame;
     ComPtr<IWICFormatConverter> converter;
     UINT width = 0, height = 0;
-    if (FAILED(decoder->GetFrame(0, frame.Out())) ||
-        FAILED(factory->CreateFormatConverter(converter.Out())) ||
+    if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_PPV_ARGS(factory.Out()))) ||
+        FAILED(factory->CreateStream(stream.Out())) ||
+        FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(data), static_cast<DWORD>(size))) ||
+        FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnLoad,
+                                                decoder.Out())) ||
+        FAILED(decoder->GetFrame(0, frame.Out())) || FAILED(frame->GetSize(&width, &height)) ||
+        !WithinBound(width, height) || FAILED(factory->CreateFormatConverter(converter.Out())) ||
         FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppPBGRA,
                                      WICBitmapDitherTypeNone, nullptr, 0.0,
-                                     WICBitmapPaletteTypeCustom)) ||
-        FAILED(converter->GetSize(&width, &height)) || width == 0 || height == 0 ||
-        width > 0x4000 || height > 0x4000) {
+                                     WICBitmapPaletteTypeCustom))) {
       return picture;
     }
     BITMAPINFO info{};
@@ -79,19 +116,6 @@ class PictureDecoder {
     picture.bitmap_ = std::move(bitmap);
     return picture;
   }
-
-  template <class MakeDecoder>
-  static Picture Load(MakeDecoder&& makeDecoder) {
-    ComScope com;
-    ComPtr<IWICImagingFactory> factory;
-    if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_PPV_ARGS(factory.Out())))) {
-      return Picture();
-    }
-    ComPtr<IWICBitmapDecoder> decoder;
-    if (!makeDecoder(factory.Get(), decoder.Out())) return Picture();
-    return Decode(factory.Get(), decoder.Get());
-  }
 };
 
 std::uint32_t Picture::PixelAt(int x, int y) const {
@@ -101,10 +125,19 @@ std::uint32_t Picture::PixelAt(int x, int y) const {
 }
 
 Picture Picture::FromFile(const std::wstring& path) {
-  return PictureDecoder::Load([&](IWICImagingFactory* factory, IWICBitmapDecoder** decoder) {
-    return SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                        WICDecodeMetadataCacheOnDemand, decoder));
-  });
+  const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return Picture();
+  // At most twice the bytes of the largest picture's pixels.
+  LARGE_INTEGER size{};
+  std::vector<BYTE> data;
+  DWORD read = 0;
+  if (::GetFileSizeEx(file, &size) && size.QuadPart <= 8LL * kMaxSide * kMaxSide) {
+    data.resize(static_cast<std::size_t>(size.QuadPart));
+    if (!::ReadFile(file, data.data(), static_cast<DWORD>(data.size()), &read, nullptr)) read = 0;
+  }
+  ::CloseHandle(file);
+  return read == 0 ? Picture() : PictureDecoder::Decode(data.data(), read);
 }
 
 Picture Picture::FromResource(HINSTANCE module, const wchar_t* name, const wchar_t* type) {
@@ -113,15 +146,7 @@ Picture Picture::FromResource(HINSTANCE module, const wchar_t* name, const wchar
   const void* data = loaded != nullptr ? ::LockResource(loaded) : nullptr;
   const DWORD size = found != nullptr ? ::SizeofResource(module, found) : 0;
   if (data == nullptr || size == 0) return Picture();
-  return PictureDecoder::Load([&](IWICImagingFactory* factory, IWICBitmapDecoder** decoder) {
-    // The stream reads the resource in place; it lives as long as the module.
-    ComPtr<IWICStream> stream;
-    return SUCCEEDED(factory->CreateStream(stream.Out())) &&
-           SUCCEEDED(
-               stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)), size)) &&
-           SUCCEEDED(factory->CreateDecoderFromStream(stream.Get(), nullptr,
-                                                      WICDecodeMetadataCacheOnLoad, decoder));
-  });
+  return PictureDecoder::Decode(static_cast<const BYTE*>(data), size);
 }
 
 bool DrawPicture(HDC dc, const Picture& picture, const RECT& target) {
@@ -132,9 +157,9 @@ bool DrawPicture(HDC dc, const Picture& picture, const RECT& target) {
   {
     Selected selected(source, picture.Bitmap());
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    drawn = ::AlphaBlend(dc, target.left, target.top, target.right - target.left,
-                         target.bottom - target.top, source, 0, 0, picture.Width(),
-                         picture.Height(), blend) != FALSE;
+    drawn = ::GdiAlphaBlend(dc, target.left, target.top, target.right - target.left,
+                            target.bottom - target.top, source, 0, 0, picture.Width(),
+                            picture.Height(), blend) != FALSE;
   }
   ::DeleteDC(source);
   return drawn;

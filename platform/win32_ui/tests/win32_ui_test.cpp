@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <tuple>
 #include <vector>
@@ -82,6 +83,17 @@ TEST(Pictures, PngAndJpegDecodeToTheirSizeAndPixels) {
                Picture::FromResource(self, L"NOT_A_PICTURE") ||
                Picture::FromResource(self, L"MISSING") ||
                DrawPicture(nullptr, Picture(), RECT{0, 0, 4, 4}));
+}
+
+// halves.jpg with its frame header claiming 16384 by 16384 pixels: refused before it is decoded.
+TEST(Pictures, AClaimAboveTheBoundIsRefused) {
+  std::ifstream in(std::filesystem::path(BesideTest(L"halves.jpg")), std::ios::binary);
+  std::string jpeg{std::istreambuf_iterator<char>(in), {}};
+  const std::size_t frame = jpeg.find("\xFF\xC0");  // SOF0: length, precision, height, width
+  ASSERT_NE(frame, std::string::npos);
+  std::ofstream(std::filesystem::path(BesideTest(L"huge.jpg")), std::ios::binary)
+      << jpeg.replace(frame + 5, 4, std::string("\x40\x00\x40\x00", 4));
+  EXPECT_FALSE(Picture::FromFile(BesideTest(L"huge.jpg")));
 }
 
 // Drawn at twice its size over white, with its transparency; an icon of its size.

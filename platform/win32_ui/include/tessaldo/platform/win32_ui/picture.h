@@ -10,9 +10,12 @@
 namespace tessaldo::win32 {
 
 // A picture decoded by WIC into a 32-bit top-down DIB section with premultiplied alpha
-// (0xAARRGGBB per pixel, BGRA in memory), ready for AlphaBlend. Empty when decoding failed.
+// (0xAARRGGBB per pixel, BGRA in memory), ready for GdiAlphaBlend. Empty when decoding failed.
 class Picture {
  public:
+  // A picture that claims more pixels a side is refused before it is decoded.
+  static constexpr int kMaxSide = 1024;
+
   Picture() = default;
 
   int Width() const { return width_; }
