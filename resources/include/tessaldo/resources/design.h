@@ -9,6 +9,8 @@ namespace tessaldo::design {
 // Positions and sizes are designed in twips (1/1440 inch); fifteen of them make one pixel on a
 // 96-dpi screen.
 inline constexpr int kTwipsPerInch = 1440;
+// The windows' pictures are small: a file claiming more pixels a side is not decoded.
+inline constexpr int kLargestPicturePx = 1024;
 inline constexpr int kTwipsPerPixel = 15;
 
 // Twips to pixels at `dpi`, to the nearest pixel; halves round away from zero.

@@ -24,9 +24,6 @@ constexpr int Toggled(int outerTwips) {
 constexpr std::string_view PictureFor(int outerTwips) {
   return Closed(outerTwips) ? "left.jpg" : "right.jpg";
 }
-// Image2's pictures are small: a file claiming more pixels a side is not decoded.
-inline constexpr int kLargestPicturePx = 1024;
-
 constexpr int ClientTwips(int outerTwips) {
   return outerTwips - 2 * kFrameTwips;
 }

@@ -14,7 +14,7 @@ namespace tessaldo::win32 {
 class Picture {
  public:
   // A picture that claims more pixels a side is refused before it is decoded.
-  static constexpr int kMaxSide = 1024;
+  static constexpr int kMaxSide = design::kLargestPicturePx;
 
   Picture() = default;
 
