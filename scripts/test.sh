@@ -117,17 +117,9 @@ for stage in "${stages[@]}"; do
       grep -E '^[0-9]+: stat::number_of_executed_units' build/fuzz/ctest.log || true
       ;;
     windows)
+      # The tests make their Wine prefix themselves, in the build tree, with the null driver.
       configure_and_build build/windows -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-        -DTESSALDO_GUI=OFF -DTESSALDO_BENCHMARKS=OFF
-      export WINEPREFIX="$root/build/windows/wineprefix"
-      # One prefix for the whole run, created before the tests start in parallel.
-      "$root/cmake/wine-run.sh" wineboot --init >/dev/null 2>&1 || true
-      # Wine's null graphics driver lets the tests create windows without a display; it
-      # takes effect once the prefix's server has ended.
-      "$root/cmake/wine-run.sh" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f \
-        >/dev/null 2>&1 || true
-      "$(command -v wineserver || echo /usr/lib/wine/wineserver)" -w || true
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DTESSALDO_BENCHMARKS=OFF
       run_ctest windows build/windows
       setup=$(find build/windows -maxdepth 1 -name 'tessaldo-*-setup.exe' | head -n 1)
       if [ -n "$setup" ]; then
@@ -136,7 +128,6 @@ for stage in "${stages[@]}"; do
         summary+=("windows: no setup program was built")
         failed=$((failed + 1))
       fi
-      unset WINEPREFIX
       ;;
     package)
       configure_and_build build/package -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
