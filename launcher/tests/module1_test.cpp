@@ -90,6 +90,8 @@ const System kPosix{kPosixLayout, "/srv/system", "/opt/Tessaldo prova", "/", ""}
 // EsisteFile decides: only a file (the first attributes) counts as installed; a directory of the
 // control's name, or attributes that cannot be read, count as missing and reach no error trap.
 // GetSystemDirectoryA's result n keeps the first n characters; 0 or over 255 name no directory.
+// A launcher that may not act on the system (Windows: not the installed one) only starts bin
+// beside it, asks for no rights when that fails, and as an elevated step does nothing.
 TEST(Avvia, CopiesTheControlUnlessAFileIsInstalledThenRegistersAndStartsBin) {
   const Result<std::uint32_t> attributes[] = {kAttributeNormal, Failed(kFileNotFound),
                                               kAttributeDirectory, kAttributeDirectory | 1,
@@ -116,6 +118,20 @@ TEST(Avvia, CopiesTheControlUnlessAFileIsInstalledThenRegistersAndStartsBin) {
     expected.resize(kept.empty() ? 1 : 7);
     EXPECT_EQ(Avvia(platform, kWindowsLayout).error, kept.empty() ? kPathNotFound : 0) << length;
     EXPECT_EQ(platform.calls, expected) << length;
+  }
+  for (int i = 0; i < 6; ++i) {
+    FakePlatform platform(kWindows.system, kWindows.program);
+    platform.acts = false;
+    platform.kind = i / 2 == 0   ? RunKind::kUser
+                    : i / 2 == 1 ? RunKind::kElevated
+                                 : RunKind::kElevatedRestart;
+    if (i % 2) platform.failures[1] = 70;  // bin refused
+    const bool step = platform.kind == RunKind::kElevatedRestart;
+    const std::vector<Call> expected =
+        step ? std::vector<Call>{} : std::vector<Call>{{"ProgramDirectory"}, kWindows.Run()[6]};
+    const Outcome outcome = step || i % 2 ? Outcome{Ending::kSilent, 70} : Outcome{};
+    EXPECT_EQ(Avvia(platform, kWindowsLayout), outcome) << i;
+    EXPECT_EQ(platform.calls, expected) << i;
   }
 }
 
@@ -154,25 +170,6 @@ TEST(Avvia, GoesToTheErrorTrapOnTheFirstFailure) {
     }
     EXPECT_EQ(Avvia(platform, s.layout), outcome) << "case " << i;
     EXPECT_EQ(platform.calls, expected) << "case " << i;
-  }
-}
-
-// A launcher that may not act on the system (Windows: not the installed one) starts bin beside
-// it and nothing else, asks for no rights when that fails, and as an elevated step does nothing.
-TEST(Avvia, ALauncherThatMayNotActOnTheSystemOnlyStartsBin) {
-  for (int i = 0; i < 6; ++i) {
-    FakePlatform platform(kWindows.system, kWindows.program);
-    platform.acts = false;
-    platform.kind = i / 2 == 0   ? RunKind::kUser
-                    : i / 2 == 1 ? RunKind::kElevated
-                                 : RunKind::kElevatedRestart;
-    if (i % 2) platform.failures[1] = 70;  // bin refused
-    const bool step = platform.kind == RunKind::kElevatedRestart;
-    const std::vector<Call> expected =
-        step ? std::vector<Call>{} : std::vector<Call>{{"ProgramDirectory"}, kWindows.Run()[6]};
-    const Outcome outcome = step || i % 2 ? Outcome{Ending::kSilent, 70} : Outcome{};
-    EXPECT_EQ(Avvia(platform, kWindowsLayout), outcome) << i;
-    EXPECT_EQ(platform.calls, expected) << i;
   }
 }
 
