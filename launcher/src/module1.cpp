@@ -25,10 +25,10 @@ std::optional<ErrorNumber> AvviaConvertitore(LauncherPlatform& platform,
   return std::nullopt;
 }
 
-// Steps 1 to 5 of the start procedure, step 4 only when `converter`; the
-// number of the first failure, or nothing when every step succeeded.
-std::optional<ErrorNumber> Passi(LauncherPlatform& platform, const ProgramLayout& layout,
-                                 bool converter) {
+// Steps 1 to 3 of the start procedure: the number of the first failure, or
+// nothing when every step succeeded.
+std::optional<ErrorNumber> InstallaERegistra(LauncherPlatform& platform,
+                                             const ProgramLayout& layout) {
   // 1. The system directory: the first n characters of a buffer of blanks.
   std::array<char, launcher::kSystemDirectoryBufferSize> buffer;
   buffer.fill(' ');
@@ -49,43 +49,51 @@ std::optional<ErrorNumber> Passi(LauncherPlatform& platform, const ProgramLayout
   }
 
   // 3. The registration, started from the system directory on every run.
+  const std::string command_line = layout.registration_names_path
+                                       ? "regsvr32 /s " + launcher::QuoteArgument(installed)
+                                       : std::string(launcher::kRegistrationCommandLine);
   const auto registered = platform.StartProgram(system_directory + std::string(layout.registration),
-                                                std::string(launcher::kRegistrationCommandLine),
-                                                WindowStyle::kMinimizedFocus);
+                                                command_line, WindowStyle::kMinimizedFocus);
   if (!registered) return registered.error();
-  if (!converter) return std::nullopt;
-
-  // 4. The converter.
-  const auto program_directory = platform.ProgramDirectory();
-  if (!program_directory) return program_directory.error();
-  // 5. The end; nothing is waited for.
-  return AvviaConvertitore(platform, layout, *program_directory);
+  return std::nullopt;
 }
 
 }  // namespace
 
 Outcome Avvia(LauncherPlatform& platform, const ProgramLayout& layout) {
   const launcher::RunKind kind = platform.Kind();
-  const bool restarted = kind == launcher::RunKind::kElevatedRestart;
-  const auto failure = Passi(platform, layout, !restarted || layout.restart_starts_converter);
+  const bool step = kind == launcher::RunKind::kElevatedRestart;
+  // A launcher that may not act on the system only starts the converter
+  // beside it; its elevated step does nothing at all.
+  const bool acts = platform.ActsOnSystem();
+  if (!acts && step) return {Ending::kSilent, launcher::kPermissionDenied};
+
+  // Steps 1 to 3; the elevated step ends after them. 4. The converter.
+  // 5. The end; nothing is waited for.
+  auto failure = acts ? InstallaERegistra(platform, layout) : std::nullopt;
+  if (!failure && !step) {
+    const auto program_directory = platform.ProgramDirectory();
+    failure = program_directory ? AvviaConvertitore(platform, layout, *program_directory)
+                                : program_directory.error();
+  }
   if (!failure) return {Ending::kCompleted, 0};
 
-  // The error trap: 70 and 75 ask for the elevated restart, unless this run
-  // already has the rights or is the restart itself (so it never loops);
-  // everything else ends here. Nothing is retried and nothing is shown.
-  if (!launcher::LeadsToElevation(*failure) || kind != launcher::RunKind::kUser) {
+  // The error trap: 70 and 75 ask for the elevated step, unless this run
+  // already has the rights, is the step itself (so it never loops) or may
+  // not act on the system; everything else ends here. Nothing is retried
+  // and nothing is shown.
+  if (!launcher::LeadsToElevation(*failure) || kind != launcher::RunKind::kUser || !acts) {
     return {Ending::kSilent, *failure};
   }
   const auto program_directory = platform.ProgramDirectory();
   if (!program_directory) return {Ending::kSilent, *failure};
-  const bool done = platform.ShellExecuteA(
-      0, std::string(launcher::kElevationVerb), *program_directory + std::string(layout.launcher),
-      std::string(layout.elevation_parameters), *program_directory, launcher::kShowNormal);
-  if (layout.restart_starts_converter) return {Ending::kElevatedRestart, *failure};
-
-  // The elevated step has installed and registered the control; the
-  // converter starts as the user. A refusal of the rights ends silently.
-  if (!done || AvviaConvertitore(platform, layout, *program_directory)) {
+  // The step installs and registers the control, and the call waits for it;
+  // then the converter starts as the user. A refusal ends silently.
+  if (!platform.ShellExecuteA(0, std::string(launcher::kElevationVerb),
+                              *program_directory + std::string(layout.launcher),
+                              std::string(launcher::kElevatedStepArgument), *program_directory,
+                              launcher::kShowNormal) ||
+      AvviaConvertitore(platform, layout, *program_directory)) {
     return {Ending::kSilent, *failure};
   }
   return {Ending::kCompleted, *failure};

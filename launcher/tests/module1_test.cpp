@@ -19,6 +19,7 @@ using Text = const std::string&;
 struct FakePlatform final : LauncherPlatform {  // fails the calls whose positions are in `failures`
   FakePlatform(std::string system, std::string program) : system(system), program(program) {}
   RunKind kind = RunKind::kUser;
+  bool acts = true;  // ActsOnSystem()
   std::string system, program;
   std::size_t system_length = system.size();                 // GetSystemDirectoryA's result
   Result<std::uint32_t> attributes = Failed(kFileNotFound);  // of the control
@@ -33,6 +34,7 @@ struct FakePlatform final : LauncherPlatform {  // fails the calls whose positio
     return failure == failures.end() ? Status(kDone) : Status(Failed(failure->second));
   }
   RunKind Kind() override { return kind; }
+  bool ActsOnSystem() override { return acts; }
   std::size_t GetSystemDirectoryA(std::span<char> buffer) override {
     Record("GetSystemDirectoryA", std::string(buffer.begin(), buffer.end()));
     system.copy(buffer.data(), buffer.size());
@@ -58,34 +60,38 @@ struct FakePlatform final : LauncherPlatform {  // fails the calls whose positio
   }
 };
 
-// A run's calls from a system's names: install, register, start bin; last, the elevated restart.
+// A run's calls from a system's names: install, register (Windows: the control's full path,
+// quoted; POSIX: the name alone), start bin; last, the elevated step.
 struct System {
   const ProgramLayout& layout;
-  std::string system, program, separator, exe, parameters = {};  // none on Windows
+  std::string system, program, separator, exe;
 
   std::vector<Call> Run() const {
     const std::string bin = program + separator + "bin" + exe;
     const std::string control = separator + "RICHTX32.OCX";
-    return {
-        {"GetSystemDirectoryA", std::string(255, ' ')},  // a buffer of blanks
-        {"FileAttributes", system + control},
-        {"ProgramDirectory"},
-        {"FileCopy", program + control, system + control},
-        {"StartProgram", system + separator + "regsvr32" + exe, "regsvr32 /s RICHTX32.OCX", "2"},
-        {"ProgramDirectory"},
-        {"StartProgram", bin, "\"" + bin + "\"", "1"},
-        {"ShellExecuteA", "0", "runas", program + separator + "Tessaldo" + exe, parameters, program,
-         "1"}};
+    return {{"GetSystemDirectoryA", std::string(255, ' ')},  // a buffer of blanks
+            {"FileAttributes", system + control},
+            {"ProgramDirectory"},
+            {"FileCopy", program + control, system + control},
+            {"StartProgram", system + separator + "regsvr32" + exe,
+             exe.empty() ? "regsvr32 /s RICHTX32.OCX" : "regsvr32 /s \"" + system + control + "\"",
+             "2"},
+            {"ProgramDirectory"},
+            {"StartProgram", bin, "\"" + bin + "\"", "1"},
+            {"ShellExecuteA", "0", "runas", program + separator + "Tessaldo" + exe,
+             "--passo-elevato", program, "1"}};
   }
 };
 
 const System kWindows{kWindowsLayout, "C:\\WINDOWS\\system32", "C:\\Programmi\\Tessaldo", "\\",
                       ".exe"};
-const System kPosix{kPosixLayout, "/srv/system", "/opt/Tessaldo prova", "/", "", "--passo-elevato"};
+const System kPosix{kPosixLayout, "/srv/system", "/opt/Tessaldo prova", "/", ""};
 
 // EsisteFile decides: only a file (the first attributes) counts as installed; a directory of the
 // control's name, or attributes that cannot be read, count as missing and reach no error trap.
 // GetSystemDirectoryA's result n keeps the first n characters; 0 or over 255 name no directory.
+// A launcher that may not act on the system (Windows: not the installed one) only starts bin
+// beside it, asks for no rights when that fails, and as an elevated step does nothing.
 TEST(Avvia, CopiesTheControlUnlessAFileIsInstalledThenRegistersAndStartsBin) {
   const Result<std::uint32_t> attributes[] = {kAttributeNormal, Failed(kFileNotFound),
                                               kAttributeDirectory, kAttributeDirectory | 1,
@@ -113,12 +119,27 @@ TEST(Avvia, CopiesTheControlUnlessAFileIsInstalledThenRegistersAndStartsBin) {
     EXPECT_EQ(Avvia(platform, kWindowsLayout).error, kept.empty() ? kPathNotFound : 0) << length;
     EXPECT_EQ(platform.calls, expected) << length;
   }
+  for (int i = 0; i < 6; ++i) {
+    FakePlatform platform(kWindows.system, kWindows.program);
+    platform.acts = false;
+    platform.kind = i / 2 == 0   ? RunKind::kUser
+                    : i / 2 == 1 ? RunKind::kElevated
+                                 : RunKind::kElevatedRestart;
+    if (i % 2) platform.failures[1] = 70;  // bin refused
+    const bool step = platform.kind == RunKind::kElevatedRestart;
+    const std::vector<Call> expected =
+        step ? std::vector<Call>{} : std::vector<Call>{{"ProgramDirectory"}, kWindows.Run()[6]};
+    const Outcome outcome = step || i % 2 ? Outcome{Ending::kSilent, 70} : Outcome{};
+    EXPECT_EQ(Avvia(platform, kWindowsLayout), outcome) << i;
+    EXPECT_EQ(platform.calls, expected) << i;
+  }
 }
 
 // Each step failing with 70, 75 or another number, in each kind of run; the rights granted or
-// refused, or the trap's own steps failing. Only a user's run asks for the restart, and only for
-// 70 and 75, so a restart never asks again. On Windows the restart does the rest; on POSIX it only
-// installs and registers, and the user's run then starts bin itself once the rights were granted.
+// refused, or the trap's own steps failing. Only a user's run asks for the elevated step, and
+// only for 70 and 75, so the step never asks again. The step only installs and registers; the
+// user's run waits for it (the platform's call returns when it has ended) and then, the rights
+// granted, starts bin itself: bin never runs with the raised rights.
 TEST(Avvia, GoesToTheErrorTrapOnTheFirstFailure) {
   const RunKind kinds[] = {RunKind::kUser, RunKind::kElevated, RunKind::kElevatedRestart};
   const ErrorNumber numbers[] = {70, 75, 53};
@@ -133,22 +154,18 @@ TEST(Avvia, GoesToTheErrorTrapOnTheFirstFailure) {
     platform.elevation_succeeds = trouble != 1;
     platform.failures[failing] = number;
     if (trouble >= 2) platform.failures[failing + 2 * trouble - 3] = 53;
-    std::vector<Call> expected = s.Run();  // the elevated step of POSIX ends after registering
-    expected.resize(&s == &kPosix && kind == RunKind::kElevatedRestart ? 5 : 7);
+    std::vector<Call> expected = s.Run();  // the elevated step ends after registering
+    expected.resize(kind == RunKind::kElevatedRestart ? 5 : 7);
     Outcome outcome{Ending::kCompleted, 0};
     if (failing < expected.size()) {
       expected.resize(failing + 1);
       outcome = {Ending::kSilent, number};
       const bool trap = (number == 70 || number == 75) && kind == RunKind::kUser;
       if (trap) expected.push_back({"ProgramDirectory"});
-      if (trap && trouble != 2) {
-        expected.push_back(s.Run()[7]);
-        if (&s == &kWindows) {
-          outcome.ending = Ending::kElevatedRestart;
-        } else if (trouble != 1) {
-          expected.push_back(s.Run()[6]);
-          if (trouble == 0) outcome.ending = Ending::kCompleted;
-        }
+      if (trap && trouble != 2) expected.push_back(s.Run()[7]);  // the step, waited for
+      if (trap && trouble != 2 && trouble != 1) {
+        expected.push_back(s.Run()[6]);  // then bin, by the user's run
+        if (trouble == 0) outcome.ending = Ending::kCompleted;
       }
     }
     EXPECT_EQ(Avvia(platform, s.layout), outcome) << "case " << i;

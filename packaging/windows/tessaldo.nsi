@@ -3,6 +3,7 @@
 ;   PROGRAM_DIR  the folder holding bin.exe, Tessaldo.exe, RICHTX32.OCX, left.jpg, right.jpg
 ;   ICON         the launcher's icon
 ;   CLSID        the text control's class identifier (the text of its identity resource)
+;   LICENSE      the licence text shown before the folder page
 ;   OUTFILE      the setup program to write
 Unicode true
 Target amd64-unicode
@@ -35,9 +36,14 @@ VIAddVersionKey /LANG=1040 "LegalCopyright" "Copyright (c) 2026 Gli sviluppatori
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
-!define MUI_FINISHPAGE_RUN "$INSTDIR\Tessaldo.exe"
+!insertmacro MUI_PAGE_LICENSE "${LICENSE}"
+!define MUI_DIRECTORYPAGE_TEXT_TOP \
+  "Tessaldo va installato in una cartella dentro $PROGRAMFILES64, dove solo gli amministratori possono scrivere. $_CLICK"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
+; The last page starts the program with the user's rights, not the setup's: see StartAsUser.
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_FUNCTION StartAsUser
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
@@ -51,7 +57,42 @@ Function .onInit
   SetRegView 64
 FunctionEnd
 
+; $0 becomes 1 when $INSTDIR, made absolute, is a folder inside the 64-bit Program Files, which
+; only administrators may write; 0 otherwise. A folder anywhere else is refused: it may be one
+; that a user created, owns and can open up again, or that already holds their files.
+Function IsSafeFolder
+  StrCpy $0 0
+  System::Call 'kernel32::GetFullPathNameW(w "$INSTDIR", i ${NSIS_MAX_STRLEN}, w .r1, p 0) i .r2'
+  StrLen $3 "$PROGRAMFILES64\"
+  StrCpy $4 $1 $3
+  ; A name after the prefix; == ignores the letters' case, as the file system does.
+  ${If} $2 > $3
+  ${AndIf} $2 < ${NSIS_MAX_STRLEN}
+  ${AndIf} $4 == "$PROGRAMFILES64\"
+    StrCpy $0 1
+  ${EndIf}
+FunctionEnd
+
+Function .onVerifyInstDir
+  Call IsSafeFolder
+  ${If} $0 != 1
+    Abort
+  ${EndIf}
+FunctionEnd
+
+; explorer.exe hands the file to the shell that is already running, which starts it as the
+; signed-in user: the launcher, and the converter after it, never run with the setup's rights.
+Function StartAsUser
+  Exec '"$WINDIR\explorer.exe" "$INSTDIR\Tessaldo.exe"'
+FunctionEnd
+
 Section "Tessaldo"
+  ; The folder page checks the folder; a silent setup's /D= is checked here.
+  Call IsSafeFolder
+  ${If} $0 != 1
+    MessageBox MB_ICONSTOP "Tessaldo va installato in una cartella dentro $PROGRAMFILES64." /SD IDOK
+    Abort
+  ${EndIf}
   SetShellVarContext all
   SetOutPath "$INSTDIR"
   File "${PROGRAM_DIR}/bin.exe"
@@ -109,13 +150,17 @@ FunctionEnd
 
 Section "Uninstall"
   SetShellVarContext all
-  ; The control the launcher put into the system folder, unregistered and removed only when it
-  ; is Tessaldo's own: a file of that name from anyone else stays as it is.
+  ; The control's registration, removed here rather than by its own code: the keys of its
+  ; class and program identifiers, which are Tessaldo's alone.
+  DeleteRegKey HKLM "Software\Classes\CLSID\${CLSID}"
+  DeleteRegKey HKLM "Software\Classes\Tessaldo.Testo256.1"
+  DeleteRegKey HKLM "Software\Classes\Tessaldo.Testo256"
+  ; The control the launcher put into the system folder, deleted only when it is Tessaldo's
+  ; own, and never run: a file of that name from anyone else stays as it is.
   StrCpy $0 "$SYSDIR\${CONTROL}"
   ${If} ${FileExists} "$0"
     Call un.IsOwnControl
     ${If} $1 == 1
-      ExecWait '"$SYSDIR\regsvr32.exe" /s /u "$0"'
       Delete /REBOOTOK "$0"
     ${EndIf}
   ${EndIf}
@@ -130,4 +175,9 @@ Section "Uninstall"
   Delete "$INSTDIR\${UNINSTALLER}"
   RMDir /REBOOTOK "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; The last line and the status say what was done, not NSIS's "Installazione completata",
+  ; which the uninstaller would show too.
+  SetDetailsPrint both
+  DetailPrint "Disinstallazione completata"
+  SetDetailsPrint none
 SectionEnd

@@ -88,8 +88,11 @@ HRESULT Unregister() {
 
 extern "C" {
 
-// The project's entry point: kWindowClass creatable in the calling process.
+// The project's entry point: kWindowClass creatable in the calling process. The rich-edit box it
+// builds on comes from the system folder alone; loaded here first, it is the Msftedit.dll that
+// any later load by that name in the process finds.
 __declspec(dllexport) int __stdcall TessaldoRegisterTextControl() {
+  if (::LoadLibraryExW(L"msftedit.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32) == nullptr) return 0;
   const HINSTANCE module = ThisModule();
   return module != nullptr && tessaldo::text_control::RegisterText6Class(module) ? 1 : 0;
 }

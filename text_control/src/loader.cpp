@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <string_view>
-
 #include "tessaldo/text_control/identity.h"
 #include "tessaldo/text_control/text_control.h"
 
@@ -16,46 +14,67 @@ bool ClassRegistered() {
   return ::GetClassInfoExW(::GetModuleHandleW(nullptr), kWindowClass, &found) != 0;
 }
 
+// `path` made absolute, "." and ".." resolved; empty when it cannot be.
+std::wstring FullPath(const std::wstring& path) {
+  if (path.empty()) return {};
+  std::wstring full(32768, L'\0');
+  const DWORD length =
+      ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  if (length == 0 || length >= full.size()) return {};
+  full.resize(length);
+  return full;
+}
+
+// True when both name the same path, letters compared without their case.
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+  const std::wstring full_a = FullPath(a), full_b = FullPath(b);
+  return !full_a.empty() &&
+         ::CompareStringOrdinal(full_a.c_str(), static_cast<int>(full_a.size()), full_b.c_str(),
+                                static_cast<int>(full_b.size()), TRUE) == CSTR_EQUAL;
+}
+
 }  // namespace
 
 std::wstring RegisteredControlPath() {
-  DWORD size = 0;
-  if (::RegGetValueW(HKEY_CLASSES_ROOT, kServerKey, nullptr, RRF_RT_REG_SZ, nullptr, nullptr,
-                     &size) != ERROR_SUCCESS) {
+  HKEY key = nullptr;
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kServerKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) !=
+      ERROR_SUCCESS) {
     return {};
   }
-  std::wstring path(size / sizeof(wchar_t) + 1, L'\0');
-  size = static_cast<DWORD>(path.size() * sizeof(wchar_t));
-  if (::RegGetValueW(HKEY_CLASSES_ROOT, kServerKey, nullptr, RRF_RT_REG_SZ, nullptr, path.data(),
-                     &size) != ERROR_SUCCESS) {
-    return {};
-  }
+  std::wstring path(32768, L'\0');
+  DWORD size = static_cast<DWORD>(path.size() * sizeof(wchar_t));
+  const LSTATUS status =
+      ::RegGetValueW(key, nullptr, nullptr, RRF_RT_REG_SZ, nullptr, path.data(), &size);
+  ::RegCloseKey(key);
+  if (status != ERROR_SUCCESS) return {};
   path.resize(::wcsnlen(path.c_str(), path.size()));
   return path;
 }
 
-bool IsOwnControl(const std::wstring& path) {
-  if (path.empty()) return false;
-  const HMODULE data = ::LoadLibraryExW(path.c_str(), nullptr,
-                                        LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-  if (data == nullptr) return false;
-  bool own = false;
-  if (const HRSRC found =
-          ::FindResourceW(data, kIdentityResource, MAKEINTRESOURCEW(10) /* RT_RCDATA */)) {
-    const DWORD size = ::SizeofResource(data, found);
-    const HGLOBAL loaded = ::LoadResource(data, found);
-    const void* bytes = loaded != nullptr ? ::LockResource(loaded) : nullptr;
-    own = bytes != nullptr &&
-          std::string_view(static_cast<const char*>(bytes), size) == kIdentityBytes;
-  }
-  ::FreeLibrary(data);
-  return own;
+std::wstring ControlInSystemFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  return std::wstring(folder, length) + L"\\" + kFileName;
+}
+
+std::wstring ControlBesideProgram() {
+  std::wstring path(32768, L'\0');
+  const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  if (length == 0 || length >= path.size()) return {};
+  path.resize(length);
+  const auto separator = path.find_last_of(L"\\/");
+  if (separator == std::wstring::npos) return {};  // never a bare name, searched for
+  path.resize(separator + 1);
+  return path + kFileName;
 }
 
 bool LoadControlFrom(const std::wstring& path) {
-  if (!IsOwnControl(path)) return false;
-  // The control's own folder first for what it loads itself.
-  const HMODULE control = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  if (path.empty()) return false;
+  // Loaded once, by its full path, and used as loaded: no check of the file by its path and a
+  // second load that could meet another file.
+  const HMODULE control = ::LoadLibraryExW(
+      path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
   if (control == nullptr) return false;
   const auto entry = reinterpret_cast<RegisterClassEntry>(
       reinterpret_cast<void (*)()>(::GetProcAddress(control, kRegisterClassEntry)));
@@ -66,29 +85,12 @@ bool LoadControlFrom(const std::wstring& path) {
   return true;  // stays loaded: the class's window procedure lives in it
 }
 
-std::wstring ControlBesideProgram() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    if (path.size() >= 32768) return {};
-    path.resize(path.size() * 2);
-  }
-  const auto separator = path.find_last_of(L"\\/");
-  if (separator == std::wstring::npos) return {};  // never a bare name, searched for
-  path.resize(separator + 1);
-  return path + kFileName;
-}
-
 bool LoadTextControl() {
   if (ClassRegistered()) return true;
-  const std::wstring registered = RegisteredControlPath();
-  if (!registered.empty() && LoadControlFrom(registered)) return true;
+  // Trusted by where it lies: only an administrator writes either place (or, for a copied
+  // program, the folder's owner, who could change the program itself as well).
+  const std::wstring system = ControlInSystemFolder();
+  if (SamePath(RegisteredControlPath(), system) && LoadControlFrom(system)) return true;
   return LoadControlFrom(ControlBesideProgram());
 }
 

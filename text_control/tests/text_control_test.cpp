@@ -52,50 +52,23 @@ fs::path ScratchFolder(const std::wstring& name) {
   return folder;
 }
 
-const std::wstring kClsidKey = std::wstring(L"CLSID\\") + kClsid;
-// The trees the registration writes below the classes.
-const std::wstring kRoots[] = {kClsidKey, kProgId, kVersionIndependentProgId};
+// The trees the registration writes below the machine's classes.
+const std::wstring kRoots[] = {std::wstring(L"CLSID\\") + kClsid, kProgId,
+                               kVersionIndependentProgId};
 
-// A key's default value, "<none>" when the key is missing.
-std::wstring DefaultValue(const std::wstring& key) {
-  wchar_t data[1024] = {};
-  DWORD size = sizeof data;
-  if (::RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, data,
-                     &size) != ERROR_SUCCESS) {
-    return L"<none>";
-  }
-  return data;
-}
-
-bool KeyExists(HKEY root, const std::wstring& key) {
+bool KeyExists(const std::wstring& key) {
   HKEY opened = nullptr;
-  if (::RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, (L"Software\\Classes\\" + key).c_str(), 0, KEY_READ,
+                      &opened) != ERROR_SUCCESS) {
+    return false;
+  }
   ::RegCloseKey(opened);
   return true;
 }
 
-void ExpectUnregistered() {
-  for (const auto& root : kRoots) EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, root));
-  EXPECT_EQ(RegisteredControlPath(), L"");
-}
-
-void ExpectRegistered(const fs::path& file) {
-  EXPECT_TRUE(fs::equivalent(RegisteredControlPath(), file));
-  const std::wstring progid = kProgId, independent = kVersionIndependentProgId;
-  const std::pair<std::wstring, std::wstring> values[] = {
-      {kClsidKey, kDescription},
-      {kClsidKey + L"\\ProgID", kProgId},
-      {kClsidKey + L"\\VersionIndependentProgID", kVersionIndependentProgId},
-      {progid + L"\\CLSID", kClsid},
-      {independent + L"\\CLSID", kClsid},
-      {independent + L"\\CurVer", kProgId}};
-  for (const auto& [key, value] : values) EXPECT_EQ(DefaultValue(key), value);
-}
-
 // Records the registration's server path by hand, as a foreign setup might.
 void RecordServer(const std::wstring& path) {
-  const std::wstring key = std::wstring(L"Software\\Classes\\") + kServerKey;
-  ASSERT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), nullptr, REG_SZ, path.c_str(),
+  ASSERT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kServerKey, nullptr, REG_SZ, path.c_str(),
                               static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t))),
             ERROR_SUCCESS);
 }
@@ -112,67 +85,28 @@ intptr_t RunProgram(const fs::path& program, const std::wstring& arguments) {
   return ::_wspawnl(_P_WAIT, program.c_str(), quoted.c_str(), arguments.c_str(), nullptr);
 }
 
-// The control's own entry points, from the copy beside the test.
-struct ControlFile {
-  HMODULE module = ::LoadLibraryW(BesideCopy().c_str());
-  ~ControlFile() { ::FreeLibrary(module); }
-  HRESULT Call(const char* entry) const {
-    const auto function = reinterpret_cast<HRESULT(__stdcall*)()>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(module, entry)));
-    return function != nullptr ? function() : E_NOTIMPL;
-  }
-};
-
 class Registration : public ::testing::Test {
  protected:
   void SetUp() override { RemoveRegistration(); }
   void TearDown() override { RemoveRegistration(); }
 };
 
-TEST_F(Registration, EntryPointsWriteTheFilesPathAndRemoveEveryKeyTheyWrote) {
-  const ControlFile control;
-  ASSERT_NE(control.module, nullptr);
-  // A neighbour under the machine's classes that is not the control's.
+// By the system's regsvr32, given the file's full, quoted path as the launcher gives it: the
+// file's path under the class; every key removed again (twice: nothing left to remove is no
+// failure), and a neighbour under the machine's classes that is not the control's left alone.
+TEST_F(Registration, Regsvr32RecordsTheFilesPathAndRemovesEveryKeyItWrote) {
   const std::wstring neighbour = L"Software\\Classes\\Tessaldo.Testo256.Vicino";
   ASSERT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, neighbour.c_str(), nullptr, REG_SZ, L"", 2),
             ERROR_SUCCESS);
-
-  ASSERT_EQ(control.Call("DllRegisterServer"), S_OK);
-  ExpectRegistered(BesideCopy());
-  ASSERT_EQ(control.Call("DllRegisterServer"), S_OK);  // again: the same keys
-
-  ASSERT_EQ(control.Call("DllUnregisterServer"), S_OK);
-  ExpectUnregistered();
-  EXPECT_EQ(control.Call("DllUnregisterServer"), S_OK);  // nothing left to remove is no failure
-  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, neighbour));
-  ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, neighbour.c_str());
-}
-
-TEST_F(Registration, SystemRegsvr32RegistersAndUnregistersSilently) {
   const fs::path regsvr32 = SystemFolder() / L"regsvr32.exe";
-  const std::wstring control = L"\"" + BesideCopy().wstring() + L"\"";
-
-  ASSERT_EQ(RunProgram(regsvr32, L"/s " + control), 0);
-  ExpectRegistered(BesideCopy());
-  ASSERT_EQ(RunProgram(regsvr32, L"/s /u " + control), 0);
-  ExpectUnregistered();
-}
-
-// Only the identity counts, read without running the file: not a real DLL, the program itself,
-// a text file of the control's name, a folder, nothing.
-TEST(Loader, KnowsTheProjectsOwnControlWithoutRunningAForeignFile) {
-  const fs::path folder = ScratchFolder(L"estraneo");
-  const fs::path text = folder / kFileName;
-  std::ofstream(text) << "RICHTX32.OCX\n";
-  EXPECT_TRUE(IsOwnControl(BesideCopy().wstring()));
-  for (const std::wstring& foreign :
-       {(SystemFolder() / L"msftedit.dll").wstring(), ModuleFile().wstring(), text.wstring(),
-        (folder / L"manca.ocx").wstring(), folder.wstring(), std::wstring()}) {
-    EXPECT_FALSE(IsOwnControl(foreign)) << fs::path(foreign).string();
-  }
-  EXPECT_FALSE(LoadControlFrom(text.wstring()));
-  EXPECT_EQ(ControlBesideProgram(), BesideCopy().wstring());
-  fs::remove_all(folder);
+  const std::wstring quoted = L"\"" + BesideCopy().wstring() + L"\"";
+  ASSERT_EQ(RunProgram(regsvr32, L"/s " + quoted), 0);
+  EXPECT_TRUE(fs::equivalent(RegisteredControlPath(), BesideCopy()));
+  for (const auto& root : kRoots) EXPECT_TRUE(KeyExists(root));
+  for (int i = 0; i < 2; ++i) EXPECT_EQ(RunProgram(regsvr32, L"/s /u " + quoted), 0);
+  for (const auto& root : kRoots) EXPECT_FALSE(KeyExists(root));
+  EXPECT_TRUE(KeyExists(L"Tessaldo.Testo256.Vicino"));
+  ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, neighbour.c_str());
 }
 
 // The file whose code the process's kWindowClass runs.
@@ -209,7 +143,7 @@ class LoaderChoice : public Registration {
  protected:
   // This test program, copied into `folder` (without a control beside it unless one is put
   // there), run for the child test expecting `expected`.
-  intptr_t RunChild(const fs::path& folder, const std::wstring& expected) {
+  intptr_t RunChild(const fs::path& folder, const fs::path& expected) {
     const fs::path program = folder / L"prova figlia.exe";
     fs::copy_file(ModuleFile(), program, fs::copy_options::overwrite_existing);
     ::SetEnvironmentVariableW(kChildVariable, expected.c_str());
@@ -219,31 +153,29 @@ class LoaderChoice : public Registration {
   }
 };
 
-TEST_F(LoaderChoice, RegisteredControlFirstThenTheCopyBesideTheProgram) {
+// Trusted by where it lies: the system folder's copy only when the machine's registration names
+// that very file (in any case, by any path); otherwise the copy beside the program, whatever
+// else is registered.
+TEST_F(LoaderChoice, TheSystemCopyWhenTheMachineRegistersItElseTheCopyBesideTheProgram) {
   const fs::path folder = ScratchFolder(L"scelta");
-  const fs::path alone = folder / L"senza controllo";
-  const fs::path beside = folder / L"con controllo";
+  const fs::path alone = folder / L"senza controllo", beside = folder / L"con controllo";
+  const fs::path system = SystemFolder() / kFileName, own = beside / kFileName;
   fs::create_directories(alone);
   fs::create_directories(beside);
-  fs::copy_file(BesideCopy(), beside / kFileName);
+  fs::copy_file(BesideCopy(), own);
+  fs::copy_file(BesideCopy(), system, fs::copy_options::overwrite_existing);
 
-  // Nothing registered: the copy beside the program, or nothing at all.
-  EXPECT_EQ(RunChild(beside, (beside / kFileName).wstring()), 0);
-  EXPECT_EQ(RunChild(alone, L""), 0);
-
-  // Registered: that file, even with a copy beside the program.
-  RecordServer(BesideCopy().wstring());
-  EXPECT_EQ(RunChild(alone, BesideCopy().wstring()), 0);
-  EXPECT_EQ(RunChild(beside, BesideCopy().wstring()), 0);
-
-  // A foreign file of that name registered, or a registered file gone: the copy beside.
-  const fs::path foreign = folder / kFileName;
-  { std::ofstream(foreign) << "non un controllo\n"; }
-  RecordServer(foreign.wstring());
-  EXPECT_EQ(RunChild(beside, (beside / kFileName).wstring()), 0);
-  EXPECT_EQ(RunChild(alone, L""), 0);
-  RecordServer((folder / L"sparito" / kFileName).wstring());
-  EXPECT_EQ(RunChild(beside, (beside / kFileName).wstring()), 0);
+  for (const bool registered_elsewhere : {false, true}) {
+    if (registered_elsewhere) RecordServer(BesideCopy().wstring());
+    EXPECT_EQ(RunChild(beside, own), 0);
+    EXPECT_EQ(RunChild(alone, L""), 0);
+  }
+  RecordServer(SystemFolder().wstring() + L"\\..\\SYSTEM32\\richtx32.ocx");
+  EXPECT_EQ(RunChild(beside, system), 0);
+  EXPECT_EQ(RunChild(alone, system), 0);
+  { std::ofstream(system) << "non un controllo\n"; }  // registered, but no control
+  EXPECT_EQ(RunChild(beside, own), 0);
+  fs::remove(system);
   fs::remove_all(folder);
 }
 

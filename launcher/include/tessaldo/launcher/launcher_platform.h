@@ -46,6 +46,12 @@ class LauncherPlatform {
 
   virtual RunKind Kind() = 0;
 
+  // True when this launcher may act on the system: copy into the system directory, run the
+  // registration and ask for rights. Windows: only the launcher in the folder the setup
+  // recorded; any other copy only starts the converter beside it. POSIX: every launcher, whose
+  // platform itself gives the elevated step and the rights to the installed one alone.
+  virtual bool ActsOnSystem() { return true; }
+
   // Writes the system directory into `buffer` and returns the number of
   // characters written. When the path does not fit it returns the size it
   // would need and leaves the buffer alone; 0 when the call fails.
@@ -68,9 +74,10 @@ class LauncherPlatform {
   virtual Status StartProgram(const std::string& application, const std::string& command_line,
                               WindowStyle style) = 0;
 
-  // The shell's ShellExecuteA. `parameters` is passed as given, an empty
-  // string included. True when the program was started (Windows) or, where
-  // the call waits for it (POSIX), when it ran and succeeded.
+  // The shell's ShellExecuteA with the verb "runas": starts `file` with the
+  // rights the system asks the user for, with `parameters` as given, and
+  // waits for it. True when it ran and ended with status 0; false when the
+  // rights were refused, or `file` is not the installed launcher.
   virtual bool ShellExecuteA(std::intptr_t owner, const std::string& verb, const std::string& file,
                              const std::string& parameters, const std::string& directory,
                              int show) = 0;

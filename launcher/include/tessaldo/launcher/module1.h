@@ -10,10 +10,9 @@
 namespace tessaldo::Module1 {
 
 enum class Ending {
-  kCompleted,        // the control is in place and registered, `bin` started
-                     // (not by the elevated step of POSIX, which ends before)
-  kElevatedRestart,  // failed with 70 or 75; the elevated restart does the rest
-  kSilent,           // failed otherwise; nothing more happens
+  kCompleted,  // the control is in place and registered (the elevated step ends there), `bin`
+               // started; or, by a launcher that may not act on the system, `bin` started
+  kSilent,     // failed, or the rights were refused; nothing more happens
 };
 
 struct Outcome {
@@ -24,8 +23,9 @@ struct Outcome {
 };
 
 // The start procedure: installs the control when it is missing from the
-// system directory, starts the registration and the converter, or asks for
-// the elevated restart when the system refuses with 70 or 75.
+// system directory, starts the registration and the converter. When the
+// system refuses with 70 or 75 it asks for the elevated step, waits for it
+// and then starts the converter itself.
 Outcome Avvia(launcher::LauncherPlatform& platform,
               const launcher::ProgramLayout& layout = launcher::kNativeLayout);
 

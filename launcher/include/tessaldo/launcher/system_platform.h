@@ -13,7 +13,13 @@ namespace tessaldo::launcher {
 // The launcher's operations on this system: kernel32 and shell32 on Windows;
 // elsewhere POSIX calls, the system directory the program was built for and
 // pkexec for the elevated step. `arguments` is the program's command line,
-// read on POSIX only for the elevated step's marker.
+// read only for the elevated step's marker.
+//
+// Windows: the installed launcher is the Tessaldo.exe in the folder that the
+// setup recorded as InstallLocation of its uninstall entry (HKLM, 64-bit
+// view), compared with this program's file once both are resolved. Only that
+// launcher acts on the system and asks for rights (for itself, waiting for
+// the step); any other copy only starts the converter beside it.
 //
 // POSIX: `installed_launcher` is the path of the installed launcher. Only a
 // program that is that very file asks for rights (for that path). An

@@ -6,8 +6,9 @@ namespace tessaldo::text_control {
 // base-256 notation given by WM_SETTEXT in dark blue with each pair of bars as one red bar.
 inline constexpr wchar_t kWindowClass[] = L"TessaldoTesto256";
 
-// Makes kWindowClass creatable in this process: from the registered control, else from the
-// RICHTX32.OCX beside the running program. False when neither loads.
+// Makes kWindowClass creatable in this process: from the system folder's RICHTX32.OCX when the
+// machine's registration names exactly that file, else from the one beside the running program.
+// False when neither loads.
 bool LoadTextControl();
 
 }  // namespace tessaldo::text_control
