@@ -1,12 +1,13 @@
 // Benchmarks of the Win32 converter window, each against a baseline measured in the same run:
 //   keypress  a key that converts a 14-digit value into every field (and redraws Text6), against
-//             a key into a plain edit box; and Text6 given that value's notation alone;
-//   startup   the start of bin.exe to its first shown window, and its peak working set once
-//             started, against two bare programs (this program with --bare and --bare-form): one
-//             window with one edit box, and one window with the same kinds of controls as the
-//             converter (labels, edit boxes, a rich-edit box with coloured text, a report-view
-//             list of 256 rows, two pictures decoded by WIC, a push button, a tooltip and the
-//             design's fonts).
+//             a key into a plain edit box; and Text6 given that value's notation alone. On the
+//             clock (median, p90) and in this thread's processor time (mean).
+//   startup   the start of bin.exe to its first shown window, the child's processor time by then
+//             and its peak working set once idle, against two bare programs (this program with
+//             --bare and --bare-form): one window with one edit box, and one window with the same
+//             kinds of controls as the converter (labels, edit boxes, a rich-edit box with
+//             coloured text, a report-view list of 256 rows, two pictures decoded by WIC, a push
+//             button, a tooltip and the design's fonts).
 // Usage: window_bench_win32 [keypress|startup] [--runs N]
 // (bin.exe, left.jpg and right.jpg beside it for startup)
 #include <windows.h>
@@ -59,21 +60,47 @@ void Pump() {
   }
 }
 
+// This thread's processor time so far, in microseconds (kernel and user; counted in ticks of
+// several milliseconds, so only a sum over many steps means anything).
+double ThreadProcessorTime() {
+  FILETIME created, exited, kernel, user;
+  if (!::GetThreadTimes(::GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
+  const auto micros = [](FILETIME time) {
+    return double((ULONGLONG{time.dwHighDateTime} << 32) | time.dwLowDateTime) / 10.0;
+  };
+  return micros(kernel) + micros(user);
+}
+
+// Each step's time on the clock, and the mean processor time of this thread per step, which
+// other programs on the machine hardly change (the window system's own processes are left out).
+struct Samples {
+  std::vector<double> clock;
+  double processor;
+};
+
 // `runs` times `step(i)` and the painting it leaves, in microseconds.
 template <typename Step>
-std::vector<double> Time(int runs, Step step) {
-  std::vector<double> samples;
+Samples Time(int runs, Step step) {
+  Samples samples{{}, 0};
+  const double processor = ThreadProcessorTime();
   for (int i = 0; i < runs; ++i) {
     const auto start = Clock::now();
     step(i);
     Pump();
-    samples.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    samples.clock.push_back(
+        std::chrono::duration<double, std::micro>(Clock::now() - start).count());
   }
+  samples.processor = (ThreadProcessorTime() - processor) / runs;
   return samples;
 }
 
+void ReportProcessor(const char* name, const Samples& subject, const Samples& baseline) {
+  std::printf("%-10s converter %9.1f us (processor, mean)   plain edit %9.1f us   ratio %5.2f\n",
+              name, subject.processor, baseline.processor, subject.processor / baseline.processor);
+}
+
 // One key in `field`: a digit that makes 14, then Backspace back to 13; each converts.
-std::vector<double> Keys(HWND field, int runs) {
+Samples Keys(HWND field, int runs) {
   return Time(runs, [field](int i) { ::SendMessageW(field, WM_CHAR, i % 2 ? VK_BACK : L'9', 1); });
 }
 
@@ -95,20 +122,21 @@ int Keypress(int runs) {
   for (const wchar_t c : std::wstring(L"9999999999999")) ::SendMessageW(bare, WM_CHAR, c, 1);
   Pump();
   Keys(text1, 20), Keys(bare, 20);  // warm-up
-  const Figures subject = Summarise(Keys(text1, runs));
-  const Figures baseline = Summarise(Keys(bare, runs));
-  Report("keypress", "us", subject, "plain edit", baseline);
+  const Samples subject = Keys(text1, runs), baseline = Keys(bare, runs);
+  Report("keypress", "us", Summarise(subject.clock), "plain edit", Summarise(baseline.clock));
+  ReportProcessor("keypress", subject, baseline);
   // Text6 alone, given the notations of 99 999 999 999 999 and 9 999 999 999 999 in turn.
   ::SendMessageW(text1, WM_CHAR, L'9', 1);
   const std::wstring fourteen = TextOf(form.Control("Text6Raw"));
   ::SendMessageW(text1, WM_CHAR, VK_BACK, 1);
   const std::wstring thirteen = TextOf(form.Control("Text6Raw"));
   HWND text6 = form.Control("Text6");
-  const Figures text6Figures = Summarise(Time(runs, [&](int i) {
+  const Samples text6Samples = Time(runs, [&](int i) {
     const std::wstring& raw = i % 2 ? thirteen : fourteen;
     ::SendMessageW(text6, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(raw.c_str()));
-  }));
-  Report("  Text6", "us", text6Figures, "plain edit", baseline);
+  });
+  Report("  Text6", "us", Summarise(text6Samples.clock), "plain edit", Summarise(baseline.clock));
+  ReportProcessor("  Text6", text6Samples, baseline);
   ::DestroyWindow(bare);
   return 0;
 }
@@ -119,6 +147,7 @@ int Keypress(int runs) {
 struct Started {
   double ms = -1;            // from CreateProcess to the window shown
   double peakMegabytes = 0;  // the child's peak working set once it is idle with its window
+  double processorMs = 0;    // the child's processor time by then
 };
 
 struct Search {
@@ -169,6 +198,13 @@ Started StartToWindow(const std::wstring& commandLine, const wchar_t* caption) {
     if (::GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory)) {
       started.peakMegabytes = double(memory.PeakWorkingSetSize) / (1024.0 * 1024.0);
     }
+    FILETIME created, exited, kernel, user;
+    if (::GetProcessTimes(process.hProcess, &created, &exited, &kernel, &user)) {
+      const auto millis = [](FILETIME time) {
+        return double((ULONGLONG{time.dwHighDateTime} << 32) | time.dwLowDateTime) / 1e4;
+      };
+      started.processorMs = millis(kernel) + millis(user);
+    }
     ::PostMessageW(search.found, WM_CLOSE, 0, 0);
   }
   if (::WaitForSingleObject(process.hProcess, 5000) != WAIT_OBJECT_0) {
@@ -188,11 +224,11 @@ int Startup(int runs) {
   struct Program {
     std::wstring line;
     const wchar_t* caption;
-    std::vector<double> ms, megabytes;
+    std::vector<double> ms, megabytes, processor;
   };
-  std::vector<Program> programs = {{L"\"" + directory + L"bin.exe\"", L"Tessaldo", {}, {}},
-                                   {bench + L" --bare", L"Bare", {}, {}},
-                                   {bench + L" --bare-form", L"Bare form", {}, {}}};
+  std::vector<Program> programs = {{L"\"" + directory + L"bin.exe\"", L"Tessaldo", {}, {}, {}},
+                                   {bench + L" --bare", L"Bare", {}, {}, {}},
+                                   {bench + L" --bare-form", L"Bare form", {}, {}, {}}};
   for (int i = 0; i < runs; ++i) {
     for (Program& program : programs) {
       const Started started = StartToWindow(program.line, program.caption);
@@ -202,12 +238,15 @@ int Startup(int runs) {
       }
       program.ms.push_back(started.ms);
       program.megabytes.push_back(started.peakMegabytes);
+      program.processor.push_back(started.processorMs);
     }
   }
   const Figures bin = Summarise(programs[0].ms), edit = Summarise(programs[1].ms),
                 same = Summarise(programs[2].ms);
   Report("startup", "ms", bin, "one edit", edit);
   Report("startup", "ms", bin, "same kind", same);
+  Report("start cpu", "ms", Summarise(programs[0].processor), "same kind",
+         Summarise(programs[2].processor));
   const Figures binMemory = Summarise(programs[0].megabytes),
                 editMemory = Summarise(programs[1].megabytes),
                 sameMemory = Summarise(programs[2].megabytes);
