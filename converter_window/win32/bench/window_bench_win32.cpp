@@ -250,8 +250,8 @@ int Startup(int runs) {
   const Figures binMemory = Summarise(programs[0].megabytes),
                 editMemory = Summarise(programs[1].megabytes),
                 sameMemory = Summarise(programs[2].megabytes);
-  Report("peak WS", "MB", binMemory, "one edit", editMemory);
-  Report("peak WS", "MB", binMemory, "same kind", sameMemory);
+  Report("peak WS", "MiB", binMemory, "one edit", editMemory);
+  Report("peak WS", "MiB", binMemory, "same kind", sameMemory);
   return 0;
 }
 
