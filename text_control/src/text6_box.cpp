@@ -2,6 +2,7 @@
 
 #include <richedit.h>
 
+#include <cstdint>
 #include <new>
 #include <string>
 #include <string_view>
@@ -27,6 +28,11 @@ LONG_PTR OwnStyle(LONG_PTR style) {
   return style | ES_READONLY | ES_AUTOHSCROLL;
 }
 
+void Select(HWND window, LONG start, LONG end) {
+  CHARRANGE range{start, end};
+  Base(window, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+}
+
 void SetColour(HWND window, WPARAM which, design::Rgb colour) {
   CHARFORMAT2W format{};
   format.cbSize = sizeof format;
@@ -36,25 +42,95 @@ void SetColour(HWND window, WPARAM which, design::Rgb colour) {
   Base(window, EM_SETCHARFORMAT, which, reinterpret_cast<LPARAM>(&format));
 }
 
-void Select(HWND window, LONG start, LONG end) {
-  CHARRANGE range{start, end};
-  Base(window, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+// Longer texts than this are shown in dark blue alone. The converter's own texts are a few
+// dozen characters; only a text set from outside is longer, and it is shown in time linear in
+// its length.
+constexpr std::size_t kColouredLimit = 4096;
+
+void AppendNumber(std::string& rtf, long number) {
+  rtf += std::to_string(number);
+}
+
+// `text` as RTF characters: ASCII as itself, \ { } escaped, everything else \uN?.
+void AppendText(std::string& rtf, std::u16string_view text) {
+  for (const char16_t c : text) {
+    if (c == u'\\' || c == u'{' || c == u'}') {
+      rtf += '\\';
+      rtf += static_cast<char>(c);
+    } else if (c >= 0x20 && c < 0x7F) {
+      rtf += static_cast<char>(c);
+    } else {
+      rtf += "\\u";
+      AppendNumber(rtf, static_cast<std::int16_t>(c));
+      rtf += '?';
+    }
+  }
+}
+
+void AppendColour(std::string& rtf, design::Rgb colour) {
+  rtf += "\\red";
+  AppendNumber(rtf, colour.red);
+  rtf += "\\green";
+  AppendNumber(rtf, colour.green);
+  rtf += "\\blue";
+  AppendNumber(rtf, colour.blue);
+  rtf += ';';
+}
+
+// The whole coloured text as one RTF document in the box's own font: colour 1 dark blue,
+// colour 2 red for the bars at `shown.red`.
+std::string Rtf(const Text6Display& shown, const CHARFORMAT2W& font) {
+  std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fcharset";
+  AppendNumber(rtf, font.bCharSet);
+  rtf += ' ';
+  AppendText(rtf, std::u16string_view(reinterpret_cast<const char16_t*>(font.szFaceName)));
+  rtf += ";}}{\\colortbl;";
+  AppendColour(rtf, design::kDarkBlue);
+  AppendColour(rtf, design::kSeparatorRed);
+  rtf += "}\\uc1\\f0\\fs";
+  AppendNumber(rtf, font.yHeight / 10);  // twips to half-points
+  if (font.dwEffects & CFE_BOLD) rtf += "\\b";
+  if (font.dwEffects & CFE_ITALIC) rtf += "\\i";
+  if (font.dwEffects & CFE_UNDERLINE) rtf += "\\ul";
+  if (font.dwEffects & CFE_STRIKEOUT) rtf += "\\strike";
+  rtf += "\\cf1 ";
+  std::size_t from = 0;
+  for (const int red : shown.red) {
+    const auto at = static_cast<std::size_t>(red);
+    AppendText(rtf, std::u16string_view(shown.text).substr(from, at - from));
+    rtf += "\\cf2 ";
+    AppendText(rtf, std::u16string_view(shown.text).substr(at, 1));
+    rtf += "\\cf1 ";
+    from = at + 1;
+  }
+  AppendText(rtf, std::u16string_view(shown.text).substr(from));
+  rtf += '}';
+  return rtf;
 }
 
 // Shows `raw` the way the base-256 field is read: dark blue, each pair of bars one red bar, the
-// caret at the start. The result is that of the text's own WM_SETTEXT.
+// caret at the start. One replacement of the whole content, so one layout and one repaint. The
+// result is TRUE when the text was set, as for WM_SETTEXT.
 LRESULT Show(HWND window, std::u16string_view raw) {
   const Text6Display shown = ShowText6(raw);
-  const std::wstring text(shown.text.begin(), shown.text.end());
-  const LRESULT result = Base(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  SetColour(window, SCF_DEFAULT, design::kDarkBlue);
-  SetColour(window, SCF_ALL, design::kDarkBlue);
-  for (const int position : shown.red) {
-    Select(window, position, position + 1);
-    SetColour(window, SCF_SELECTION, design::kSeparatorRed);
+  LRESULT result = FALSE;
+  if (shown.text.empty() || shown.text.size() > kColouredLimit) {
+    const std::wstring text(shown.text.begin(), shown.text.end());
+    result = Base(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (!text.empty()) SetColour(window, SCF_ALL, design::kDarkBlue);
+  } else {
+    CHARFORMAT2W font{};
+    font.cbSize = sizeof font;
+    Base(window, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&font));
+    const std::string rtf = Rtf(shown, font);
+    SETTEXTEX how{ST_DEFAULT, CP_ACP};
+    result = Base(window, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how),
+                  reinterpret_cast<LPARAM>(rtf.c_str()));
   }
-  Select(window, 0, 0);
-  return result;
+  CHARRANGE caret{};
+  Base(window, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+  if (caret.cpMin != 0 || caret.cpMax != 0) Select(window, 0, 0);
+  return result != 0 ? TRUE : FALSE;
 }
 
 std::u16string Raw(LPARAM lparam) {

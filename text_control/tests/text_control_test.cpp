@@ -192,8 +192,8 @@ class Box : public ::testing::Test {
   void TearDown() override { ::DestroyWindow(window_); }
 
   std::wstring Text() const {
-    wchar_t text[256] = {};
-    ::SendMessageW(window_, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window_)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(window_, text.data(), text.size())));
     return text;
   }
   CHARFORMAT2W Format(LONG position) const {
@@ -219,8 +219,8 @@ class Box : public ::testing::Test {
     }
     return red;
   }
-  void SetText(const std::wstring& text) const {
-    ::SendMessageW(window_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  LRESULT SetText(const std::wstring& text) const {
+    return ::SendMessageW(window_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
 
   HWND window_ = nullptr;
@@ -241,20 +241,20 @@ TEST_F(Box, OneReadOnlyLineShowingEachPairOfBarsAsOneRedBar) {
   };
   const std::vector<Case> cases = {
       {L"", L"", {}},
-      {L"|| ", L"| ", {0}},                  // 0
-      {L"|| A || ", L"| A | ", {0, 4}},      // 65
-      {L"|| | || ", L"| | | ", {0, 4}},      // 124: the token itself stays blue
-      {L"|| DC1 || ", L"| DC1 | ", {0, 6}},  // 17
-      {L"|| SOH || NUL || ", L"| SOH | NUL | ", {0, 6, 12}},
+      {L"|| ", L"| ", {0}},              // 0
+      {L"|| A || ", L"| A | ", {0, 4}},  // 65
+      {L"|| | || ", L"| | | ", {0, 4}},  // 124: the token itself stays blue
+      {L"|| { || SOH || \\ || } || ", L"| { | SOH | \\ | } | ", {0, 4, 10, 14, 18}},
       {L"|| \u00e9 || \u00ff || ", L"| \u00e9 | \u00ff | ", {0, 4, 8}},
       {L"a|b", L"a|b", {}},
       {L"||||", L"||", {0, 1}},
       {L"|||", L"||", {0}},
       {L"||||| ||", L"||| |", {0, 1, 4}},
+      {std::wstring(8200, L'|'), std::wstring(4100, L'|'), {}},  // too long to colour: all blue
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(fs::path(c.raw).string());
-    SetText(c.raw);
+    EXPECT_EQ(SetText(c.raw), TRUE);
     ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     ::SendMessageW(window_, WM_CHAR, L'x', 0);
     EXPECT_EQ(Text(), c.shown);
@@ -262,9 +262,9 @@ TEST_F(Box, OneReadOnlyLineShowingEachPairOfBarsAsOneRedBar) {
     ::SendMessageW(window_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&caret));
     EXPECT_TRUE(caret.cpMin == 0 && caret.cpMax == 0) << caret.cpMin << "-" << caret.cpMax;
     EXPECT_EQ(RedPositions(), c.red);
-    if (!c.shown.empty()) {
-      EXPECT_EQ(std::wstring(Format(0).szFaceName), L"Arial");
-    }
+    const CHARFORMAT2W first = Format(0);  // the font given, kept
+    EXPECT_EQ(first.szFaceName + std::to_wstring(first.yHeight), L"Arial240");
+    EXPECT_TRUE(first.dwEffects & CFE_BOLD);
   }
   ::DestroyWindow(window_);
   window_ = nullptr;
