@@ -444,8 +444,11 @@ HWND Form1::Of(Field field) const {
   }
 }
 
+// An edit box whose text is set shows its beginning, caret at 0: a caret put there next needs
+// no message.
 void Form1::Show(Field field, const std::string& text) {
   SetOwnText(Of(field), Widen(text));
+  atBeginning_ = Of(field);
 }
 
 std::string Form1::Shown(Field field) const {
@@ -453,6 +456,9 @@ std::string Form1::Shown(Field field) const {
 }
 
 void Form1::PlaceCaret(Field field, int caret) {
+  const bool set = atBeginning_ == Of(field);
+  atBeginning_ = nullptr;
+  if (set && caret == 0) return;
   ::SendMessageW(Of(field), EM_SETSEL, static_cast<WPARAM>(caret), caret);
   ::SendMessageW(Of(field), EM_SCROLLCARET, 0, 0);
 }
@@ -487,12 +493,9 @@ void Form1::ShowAbout() {
 // ---------------------------------------------------------------------------------------------
 // Text6: the raw text goes to the text control, which draws each pair of bars as a red bar.
 
+// The control sets the text with its bars in one pass and draws it once.
 void Form1::Text6Raw_Change() {
-  // Drawn once, when the red bars are in.
-  ::SendMessageW(Text6, WM_SETREDRAW, FALSE, 0);
   ::SetWindowTextW(Text6, WindowText(Text6Raw).c_str());
-  ::SendMessageW(Text6, WM_SETREDRAW, TRUE, 0);
-  ::InvalidateRect(Text6, nullptr, TRUE);
 }
 
 }  // namespace tessaldo::win32

@@ -126,7 +126,8 @@ class Form1 final : public Window, private Form1View {
   UINT dpi_ = 96;
   panel::OuterWidth width_;
   std::wstring directory_;
-  bool ownWrite_ = false;  // the window itself is setting a field's text
+  bool ownWrite_ = false;      // the window itself is setting a field's text
+  HWND atBeginning_ = nullptr;  // the field whose text was just set, its caret at 0
 
   Brush background_, fieldBackground_;
   std::map<std::tuple<std::string_view, double, bool>, Font> fonts_;  // for dpi_
