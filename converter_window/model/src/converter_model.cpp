@@ -129,23 +129,23 @@ Candidate ReplaceSelection(const std::u16string& text, Selection s, std::u16stri
   return InsertAt(RemoveSelection(text, s).text, s.start, inserted);
 }
 
-// "1.234.567": dots between groups of exactly three digits after a first of one to three.
-bool IsThousandsGrouping(std::u16string_view text) {
-  if (text.find(u'.') == std::u16string_view::npos) return false;
+// "1.234.567" reads as 1234567: the dots go when they stand between groups of exactly three
+// digits after a first group of one to three. Any other dot stays, for the filter to refuse.
+void DropThousandsDots(std::u16string& text) {
   std::size_t group = 0;
   bool first = true;
   for (const char16_t c : text) {
     if (c != u'.') {
-      if (!IsDecimalDigit(c)) return false;
+      if (!IsDecimalDigit(c)) return;
       ++group;
     } else if (first ? group < 1 || group > 3 : group != 3) {
-      return false;
+      return;
     } else {
       first = false;
       group = 0;
     }
   }
-  return group == 3;
+  if (group == 3) std::erase(text, u'.');
 }
 
 // Paste rules: blanks, "_" and "'" are dropped, then the prefix of the field's own base; the
@@ -162,7 +162,7 @@ std::u16string Cleaned(Field field, std::u16string_view pasted) {
                  [&](char16_t p, char16_t c) { return p == lower(c); })) {
     cleaned.erase(0, prefix.size());
   }
-  if (field == kText1 && IsThousandsGrouping(cleaned)) std::erase(cleaned, u'.');
+  if (field == kText1) DropThousandsDots(cleaned);
   if (field == kText4) {
     for (char16_t& c : cleaned) c = IsLowerHexLetter(c) ? char16_t(c - 32) : c;
   }
@@ -229,10 +229,7 @@ Result ConverterModel::Edit(const Request& request) {
     return result;
   };
   // A text longer than a field holds is refused before anything else is done with it.
-  const Kind kind = request.kind;
-  if ((kind == Kind::kType || kind == Kind::kPaste || kind == Kind::kInsert ||
-       kind == Kind::kReplace) &&
-      request.text.size() > kMaxLength) {
+  if (request.text.size() > kMaxLength) {
     result.outcome = Outcome::kRefused;
     return nothing();
   }
@@ -350,20 +347,16 @@ Result ConverterModel::Commit(Field field, const std::u16string& candidate, int 
   Apply(result, field);
   if (step == Step::kRecord) {
     // The window's writes started each other field's history afresh; this one records.
-    const auto size = [](const Entry& entry) { return sizeof(Entry) + entry.text.size(); };
-    while (history.entries.size() > history.at + 1) {
-      history.bytes -= size(history.entries.back());
-      history.entries.pop_back();
-    }
+    history.entries.resize(history.at + 1);
     history.entries.push_back({digits, caret});
-    history.bytes += size(history.entries.back());
-    // The oldest entries go first; the one just made always stays.
-    std::size_t dropped = 0;
-    while (history.entries.size() - dropped > 1 &&
-           (history.entries.size() - dropped > kHistoryDepth || history.bytes > kHistoryBytes)) {
-      history.bytes -= size(history.entries[dropped++]);
+    // The newest entries that fit the depth and the bytes stay; the one just made always fits.
+    static_assert(sizeof(Entry) + kMaxLength <= kHistoryBytes);
+    std::size_t kept = 0, bytes = 0;
+    for (auto entry = history.entries.rbegin(); entry != history.entries.rend(); ++entry, ++kept) {
+      bytes += sizeof(Entry) + entry->text.size();
+      if (kept == kHistoryDepth || bytes > kHistoryBytes) break;
     }
-    history.entries.erase(history.entries.begin(), history.entries.begin() + dropped);
+    history.entries.erase(history.entries.begin(), history.entries.end() - kept);
     history.at = history.entries.size() - 1;
   } else {
     advance();
@@ -447,7 +440,6 @@ void ConverterModel::Apply(const Result& result, Field edited) {
       History& history = history_[Index(write.field)];
       history.entries.assign(1, Entry{write.text, static_cast<int>(write.text.size())});
       history.at = 0;
-      history.bytes = sizeof(Entry) + write.text.size();
     }
   }
 }

@@ -81,12 +81,12 @@ TEST(ConverterModel, EditsFromCaretAndSelection) {
       {kText1, u"", K::kPaste, u".123", 0, 0, 0, R, u"", -1},
       {kText4, u"", K::kInsert, u"aB_c", 0, 0, 0, A, u"ABC", 3},
       {kText4, u"", K::kReplace, u"ff", 2, 0, 0, R, u"", -1},
-      // At most kMaxFieldLength characters, the text itself and the field it would make.
-      {kText2, u"1", K::kPaste, most, 0, 0, 0, A, most + u"1", 255},
+      // At most kMaxFieldLength characters: the text as it comes, and the field it would make.
+      {kText4, u"1", K::kPaste, most, 0, 0, 0, A, most + u"1", 255},
       {kText2, u"1", K::kInsert, most + u"0", 0, 0, 0, R, u"1", -1},
-      {kText2, u"1", K::kReplace, most + u"0", 0, 0, 0, A, most + u"0", 0},
+      {kText3, u"1", K::kReplace, most + u"0", 0, 0, 0, A, most + u"0", 0},
       {kText2, u"1", K::kReplace, most + u"00", 0, 0, 0, R, u"1", -1},
-      {kText2, u"1", K::kPaste, std::u16string(100'000, u'0'), 0, 0, 0, R, u"1", -1},
+      {kText2, u"1", K::kPaste, std::u16string(100'000, u' ') + u"1", 0, 0, 0, R, u"1", -1},
       // clang-format on
   };
   for (const auto& c : cases) {
@@ -111,18 +111,18 @@ TEST(ConverterModel, UndoAndRedoReplayThroughTheConversion) {
   model.Apply(Ask(K::kType, kText1, u"7"));  // a new edit drops what could be redone
   EXPECT_FALSE(model.CanRedo(kText1));
   model.Apply(Ask(K::kType, kText2, u"1"));  // a write by another field starts the history afresh
-  EXPECT_FALSE(model.CanUndo(kText1) || model.CanRedo(kText1));
+  EXPECT_TRUE(model.CanUndo(kText2) && !model.CanUndo(kText1) && !model.CanRedo(kText1));
+  EXPECT_FALSE(model.CanUndo(kText5) || model.CanRedo(kText5));
   EXPECT_EQ(model.Apply(Ask(K::kUndo, kText1)).outcome, Outcome::kUnchanged);
   model.Apply(Ask(K::kUndo, kText2));
   EXPECT_EQ(model.Text(kText1), "127");
   // Many long edits: the oldest entries go, so that the history keeps to its bytes.
-  std::u16string text(kMaxFieldLength, u'0');
-  for (int i = 0; i < 1000; ++i)
-    text.back() = u"01"[i % 2], model.Apply(Ask(K::kReplace, kText3, text));
+  const std::u16string zeros(kMaxFieldLength - 1, u'0');
+  for (int i = 0; i < 1000; ++i) model.Apply(Ask(K::kReplace, kText3, zeros + u"01"[i % 2]));
   int undos = 0;
   for (; model.CanUndo(kText3); ++undos) model.Apply(Ask(K::kUndo, kText3));
-  EXPECT_EQ(model.Text(kText3).size(), text.size());
-  EXPECT_TRUE(undos > 100 && undos * text.size() <= 64 * 1024) << undos;
+  EXPECT_EQ(model.Text(kText3).size(), std::size_t(kMaxFieldLength));
+  EXPECT_TRUE(undos > 100 && undos * kMaxFieldLength <= 64 * 1024) << undos;
 }
 
 // The yield runs once per digit written; whatever it throws leaves the model as it was.

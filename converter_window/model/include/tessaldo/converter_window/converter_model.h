@@ -115,7 +115,6 @@ class ConverterModel {
   struct History {
     std::vector<Entry> entries{Entry{}};
     std::size_t at = 0;
-    std::size_t bytes = sizeof(Entry);  // what the entries hold, bounded
   };
   enum class Step { kRecord, kUndo, kRedo };
 
