@@ -7,9 +7,10 @@
 namespace tessaldo::Conversioni {
 
 Expected<Currency, Failure> Resto(Currency dividend, Currency divisor) {
-  if (divisor.Units() == 0) return Unexpected(Failure::DivisionByZero());
-  // Both operands are non-negative: the truncated remainder is the floored one.
-  return Currency::FromUnits(dividend.Units() % divisor.Units());
+  if (divisor.Whole() == 0) return Unexpected(Failure::DivisionByZero());
+  // Both operands are whole and non-negative: the truncated remainder is the floored one.
+  return Currency::FromWholeUnchecked(
+      static_cast<std::uint64_t>(dividend.Whole() % divisor.Whole()));
 }
 
 std::string DecimaleABinario(Currency value) {

@@ -4,11 +4,6 @@
 
 namespace tessaldo {
 
-Expected<Currency, Failure> Currency::FromUnits(std::int64_t units) {
-  if (units < 0 || units % kUnitsPerWhole != 0) return Unexpected(Failure::OutOfDomain());
-  return Currency(units);
-}
-
 Expected<Currency, Failure> Currency::FromDecimalText(std::string_view digits) {
   return digits::Read<10>(digits);
 }

@@ -19,6 +19,8 @@ using Kind = Request::Kind;
 // Every number the window accepts has at most this many decimal digits.
 constexpr std::size_t kMaxDigits = 14;
 constexpr std::size_t kHistoryDepth = 1000;
+constexpr std::size_t kHistoryBytes = 64 * 1024;  // per field
+constexpr auto kMaxLength = static_cast<std::size_t>(kMaxFieldLength);
 
 constexpr std::string_view kHexCaption = "Esadecimale";
 constexpr std::string_view kHexHint = "Esadecimale (solo MAIUSCOLE)";
@@ -127,7 +129,27 @@ Candidate ReplaceSelection(const std::u16string& text, Selection s, std::u16stri
   return InsertAt(RemoveSelection(text, s).text, s.start, inserted);
 }
 
-// Paste rules: blanks, "_" and "'" are dropped, then the prefix of the field's own base.
+// "1.234.567" reads as 1234567: the dots go when they stand between groups of exactly three
+// digits after a first group of one to three. Any other dot stays, for the filter to refuse.
+void DropThousandsDots(std::u16string& text) {
+  std::size_t group = 0;
+  bool first = true;
+  for (const char16_t c : text) {
+    if (c != u'.') {
+      if (!IsDecimalDigit(c)) return;
+      ++group;
+    } else if (first ? group < 1 || group > 3 : group != 3) {
+      return;
+    } else {
+      first = false;
+      group = 0;
+    }
+  }
+  if (group == 3) std::erase(text, u'.');
+}
+
+// Paste rules: blanks, "_" and "'" are dropped, then the prefix of the field's own base; the
+// decimal field takes thousands dots, the hexadecimal one lower-case letters as capitals.
 std::u16string Cleaned(Field field, std::u16string_view pasted) {
   std::u16string cleaned;
   for (const char16_t c : pasted) {
@@ -139,6 +161,10 @@ std::u16string Cleaned(Field field, std::u16string_view pasted) {
       std::equal(prefix.begin(), prefix.end(), cleaned.begin(),
                  [&](char16_t p, char16_t c) { return p == lower(c); })) {
     cleaned.erase(0, prefix.size());
+  }
+  if (field == kText1) DropThousandsDots(cleaned);
+  if (field == kText4) {
+    for (char16_t& c : cleaned) c = IsLowerHexLetter(c) ? char16_t(c - 32) : c;
   }
   return cleaned;
 }
@@ -198,15 +224,20 @@ Result ConverterModel::Edit(const Request& request) {
   if (field == kText4 && Text(kLabel6) != kHexCaption) {
     result.writes.push_back({kLabel6, std::string(kHexCaption)});
   }
+  const auto nothing = [&] {
+    Apply(result);
+    return result;
+  };
+  // A text longer than a field holds is refused before anything else is done with it.
+  if (request.text.size() > kMaxLength) {
+    result.outcome = Outcome::kRefused;
+    return nothing();
+  }
   const std::u16string text = Widen(Text(field));
   const Selection s = Within(request.selection, text);
   const History& history = history_[Index(field)];
   Candidate candidate;
   Step step = Step::kRecord;
-  const auto nothing = [&] {
-    Apply(result);
-    return result;
-  };
 
   switch (request.kind) {
     case Kind::kType:
@@ -285,6 +316,7 @@ Result ConverterModel::Commit(Field field, const std::u16string& candidate, int 
     Apply(result);
     return result;
   };
+  if (candidate.size() > kMaxLength) return refuse();
   if (!std::all_of(candidate.begin(), candidate.end(), rule.accepts)) {
     if (field == kText4 && std::any_of(candidate.begin(), candidate.end(), IsLowerHexLetter)) {
       result.writes.push_back({kLabel6, std::string(kHexHint)});
@@ -317,7 +349,14 @@ Result ConverterModel::Commit(Field field, const std::u16string& candidate, int 
     // The window's writes started each other field's history afresh; this one records.
     history.entries.resize(history.at + 1);
     history.entries.push_back({digits, caret});
-    if (history.entries.size() > kHistoryDepth) history.entries.erase(history.entries.begin());
+    // The newest entries that fit the depth and the bytes stay; the one just made always fits.
+    static_assert(sizeof(Entry) + kMaxLength <= kHistoryBytes);
+    std::size_t kept = 0, bytes = 0;
+    for (auto entry = history.entries.rbegin(); entry != history.entries.rend(); ++entry, ++kept) {
+      bytes += sizeof(Entry) + entry->text.size();
+      if (kept == kHistoryDepth || bytes > kHistoryBytes) break;
+    }
+    history.entries.erase(history.entries.begin(), history.entries.end() - kept);
     history.at = history.entries.size() - 1;
   } else {
     advance();

@@ -58,8 +58,15 @@ std::string MissingDisplay() {
   if (!display.empty()) set += "DISPLAY=" + display;
   if (!wayland.empty()) set += (set.empty() ? "" : " e ") + ("WAYLAND_DISPLAY=" + wayland);
   const bool both = !display.empty() && !wayland.empty();
+  // A Wayland display named by its socket's name is looked for in XDG_RUNTIME_DIR.
+  const std::string runtime = Variable("XDG_RUNTIME_DIR");
+  std::string why;
+  if (!wayland.empty() && wayland.front() != '/' && runtime.empty())
+    why = "; XDG_RUNTIME_DIR non è impostata";
+  else if (!wayland.empty() && wayland.front() != '/' && runtime.front() != '/')
+    why = "; XDG_RUNTIME_DIR non è un percorso assoluto";
   return "nessun display X11 o Wayland raggiungibile (" + set +
-         (both ? " non rispondono)" : " non risponde)");
+         (both ? " non rispondono" : " non risponde") + why + ")";
 }
 #endif
 

@@ -21,8 +21,6 @@ class Currency {
 
   constexpr Currency() noexcept = default;
 
-  // Fails out of domain for a negative or fractional count of ten-thousandths.
-  static Expected<Currency, Failure> FromUnits(std::int64_t units);
   // Plain decimal digits, leading zeros allowed, the empty text reading as 0.
   static Expected<Currency, Failure> FromDecimalText(std::string_view digits);
 
@@ -32,7 +30,6 @@ class Currency {
   }
 
   constexpr std::int64_t Whole() const noexcept { return units_ / kUnitsPerWhole; }
-  constexpr std::int64_t Units() const noexcept { return units_; }
 
   // The plain digits of the value: no sign, separators or leading zeros; "0" for zero.
   std::string DecimalText() const;

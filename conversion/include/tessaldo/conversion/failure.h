@@ -16,21 +16,19 @@ enum class FailureKind {
 struct Failure {
   FailureKind kind;
   int number;
-  std::string message;
+  std::string message;  // only an unrecognised piece is named
 
   static constexpr int kOverflowNumber = 6;
   static constexpr int kDivisionByZeroNumber = 11;
   static constexpr int kMalformedNumber = 5;
   static constexpr int kUnrecognisedNumber = -123;
 
-  static Failure Overflow() { return {FailureKind::kOverflow, kOverflowNumber, "Overflow"}; }
+  static Failure Overflow() { return {FailureKind::kOverflow, kOverflowNumber, {}}; }
   static Failure Malformed() { return {FailureKind::kMalformed, kMalformedNumber, {}}; }
   static Failure DivisionByZero() {
-    return {FailureKind::kDivisionByZero, kDivisionByZeroNumber, "Divisione per zero"};
+    return {FailureKind::kDivisionByZero, kDivisionByZeroNumber, {}};
   }
-  static Failure OutOfDomain() {
-    return {FailureKind::kOutOfDomain, kMalformedNumber, "Argomento non valido"};
-  }
+  static Failure OutOfDomain() { return {FailureKind::kOutOfDomain, kMalformedNumber, {}}; }
   // `piece` is the text as it is to be named in the message.
   static Failure Unrecognised(std::string_view piece) {
     return {FailureKind::kUnrecognised, kUnrecognisedNumber,

@@ -17,6 +17,11 @@ enum class Field { kText1, kText2, kText3, kText4, kText5, kText6Raw, kLabel6 };
 
 inline constexpr int kNumericFields = 4;  // Text1 to Text4 take edits
 
+// The most characters (UTF-16 units) a numeric field holds. A typed, pasted, dropped or replacing
+// text longer than this, or an edit whose result would be, is refused whole before it is read;
+// the front-ends bound their own reads (clipboard, messages) with it.
+inline constexpr int kMaxFieldLength = 256;
+
 // Where the caret stands in a numeric field and what is selected, in characters.
 struct Selection {
   int caret = 0;
@@ -25,7 +30,9 @@ struct Selection {
 };
 
 // One request of the window. The numeric edits name a field; the texts they carry are what the
-// user typed, pasted or dropped (UTF-16, as the window system hands it over).
+// user typed, pasted or dropped (UTF-16, as the window system hands it over). A pasted or dropped
+// text is cleaned first: blanks, "_" and "'" dropped, then the prefix of the field's base; in
+// Text1 dots between thousands ("1.234.567"), in Text4 lower-case letters taken as capitals.
 struct Request {
   enum class Kind {
     kType,       // typed text replacing the selection, or going in at the caret
