@@ -2,6 +2,7 @@
 
 #include <array>
 #include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -57,6 +58,7 @@ struct Case {
 inline std::vector<Case> Cases() {
   using enum Action;
   using enum Field;
+  static const std::u16string longPaste(100000, u'1');
   return {
       {"a key converts into every field",
        {{kType, kText1, u"17"}},
@@ -97,6 +99,14 @@ inline std::vector<Case> Cases() {
       {"Enter on the table picks the selected row",
        {{kEnter, kText1, {}, 2}},
        {"2", "10", "2", "2", "II", "|| STX || "}},
+      {"pastes as an Italian writes numbers: thousands dots, lower-case hexadecimal",
+       {{kMenuPaste, kText1, u"1.234"}, {kMenuPaste, kText4, u"ff"}},  // before 4D2
+       {"1045714", "11111111010011010010", "3772322", "FF4D2", "Conversione impossibile (>3999)",
+        "|| SI || ô || Ò || "}},
+      {"a paste of 100,000 characters is refused whole",
+       {{kMenuPaste, kText1, longPaste}},
+       {"", "", "", "", "", ""},
+       1},
       {"a fifteenth digit is refused",
        {{kType, kText1, u"999999999999999"}},
        {"99999999999999", "10110101111001100010000011110100011111111111111", "2657142036437777",
