@@ -171,8 +171,11 @@ void Form1::CreateControls() {
       if (name == c->name) *slot = control;
   }
   numeric_ = {Text1, Text2, Text3, Text4};
-  for (HWND field : {Text1, Text2, Text3, Text4, Text5, Text6Raw})
-    ::SetWindowSubclass(field, &Form1::FieldProc, 0, reinterpret_cast<DWORD_PTR>(this));
+  for (HWND field : {Text1, Text2, Text3, Text4, Text5, Text6Raw}) {
+    ::SetWindowLongPtrW(field, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    editProc_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form1::FieldProc)));
+  }
   ::SetWindowSubclass(ListView1, &Form1::ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
   if (!textControl) {
     ::SendMessageW(Text6, EM_SETBKGNDCOLOR, 0, design::kFieldBackground.ColorRef());

@@ -74,7 +74,7 @@ class Form1 final : public Window, private Form1View {
   void OnDpiChanged(UINT dpi, const RECT& suggested) override;
   void OnUncaught(UINT message, std::exception_ptr error) noexcept override;
 
-  static LRESULT CALLBACK FieldProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  static LRESULT CALLBACK FieldProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK ListProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   LRESULT HandleField(HWND field, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -126,8 +126,9 @@ class Form1 final : public Window, private Form1View {
   UINT dpi_ = 96;
   panel::OuterWidth width_;
   std::wstring directory_;
-  bool ownWrite_ = false;      // the window itself is setting a field's text
+  bool ownWrite_ = false;       // the window itself is setting a field's text
   HWND atBeginning_ = nullptr;  // the field whose text was just set, its caret at 0
+  WNDPROC editProc_ = nullptr;  // the edit box's own procedure, under the fields'
 
   Brush background_, fieldBackground_;
   std::map<std::tuple<std::string_view, double, bool>, Font> fonts_;  // for dpi_
