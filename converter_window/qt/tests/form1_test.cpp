@@ -11,11 +11,6 @@
 #include "tessaldo/resources/qt_design.h"
 #include "tessaldo/testing/qt_testing.h"
 
-// Failures show Qt's strings as text.
-inline void PrintTo(const QString& text, std::ostream* out) {
-  *out << text.toStdString();
-}
-
 namespace tessaldo::testing {
 namespace {
 
@@ -83,7 +78,6 @@ class Form1Test : public ::testing::Test {
 
 // The gestures both windows share, played on the real widgets of a fresh window each.
 TEST_F(Form1Test, FrontEndCases) {
-  using front_end_cases::Action;
   for (const front_end_cases::Case& c : front_end_cases::Cases()) {
     SCOPED_TRACE(std::string(c.name));
     Open();
@@ -91,38 +85,21 @@ TEST_F(Form1Test, FrontEndCases) {
       QLineEdit& field = Text(static_cast<int>(step.field) + 1);
       const QString text = QString::fromStdU16String(std::u16string(step.text));
       auto& list = Control<QTreeWidget>("ListView1");
-      switch (step.action) {
-        case Action::kType:
-          QTest::keyClicks(&field, text);
-          break;
-        case Action::kBackspace:
-          QTest::keyClick(&field, Qt::Key_Backspace);
-          break;
-        case Action::kDelete:
-          QTest::keyClick(&field, Qt::Key_Home);
-          QTest::keyClick(&field, Qt::Key_Delete);
-          break;
-        case Action::kMenuPaste:
-          QGuiApplication::clipboard()->setText(text);
-          Menu(field, "edit-paste");
-          break;
-        case Action::kUndo:
-          QTest::keyClick(&field, Qt::Key_Z, Qt::ControlModifier);
-          break;
-        case Action::kOutside:  // an assistive tool
-          QAccessible::queryAccessibleInterface(&field)->setText(QAccessible::Value, text);
-          break;
-        case Action::kPick:
-          Pick(step.code);
-          break;
-        case Action::kEnter:
-          list.setCurrentItem(list.topLevelItem(step.code));
-          QTest::keyClick(&list, Qt::Key_Return);
-          break;
-        case Action::kCancella:
-          QTest::mouseClick(&Control<QPushButton>("Command2"), Qt::LeftButton);
-          break;
-      }
+      using enum front_end_cases::Action;
+      if (step.action == kType) QTest::keyClicks(&field, text);
+      if (step.action == kBackspace) QTest::keyClick(&field, Qt::Key_Backspace);
+      if (step.action == kDelete) QTest::keyClick(&field, Qt::Key_Home);
+      if (step.action == kDelete) QTest::keyClick(&field, Qt::Key_Delete);
+      if (step.action == kMenuPaste) QGuiApplication::clipboard()->setText(text);
+      if (step.action == kMenuPaste) Menu(field, "edit-paste");
+      if (step.action == kUndo) QTest::keyClick(&field, Qt::Key_Z, Qt::ControlModifier);
+      if (step.action == kOutside)  // an assistive tool
+        QAccessible::queryAccessibleInterface(&field)->setText(QAccessible::Value, text);
+      if (step.action == kPick) Pick(step.code);
+      if (step.action == kEnter) list.setCurrentItem(list.topLevelItem(step.code));
+      if (step.action == kEnter) QTest::keyClick(&list, Qt::Key_Return);
+      if (step.action == kCancella)
+        QTest::mouseClick(&Control<QPushButton>("Command2"), Qt::LeftButton);
     }
     QStringList expected;
     for (const std::string_view f : c.fields) expected << QString::fromUtf8(f.data(), f.size());

@@ -124,48 +124,30 @@ class Form1Win32Test : public ::testing::Test {
 
 // The cases both windows play: each gesture through the real controls.
 TEST_F(Form1Win32Test, FrontEndCases) {
-  using front_end_cases::Action;
   for (const auto& c : front_end_cases::Cases()) {
     SCOPED_TRACE(std::string(c.name));
     SetUp();
     for (const auto& step : c.steps) {
       HWND field = Text(int(step.field) + 1);
-      switch (step.action) {
-        case Action::kType:
-          Type(field, step.text);
-          break;
-        case Action::kBackspace:
-          ::SendMessageW(field, WM_CHAR, VK_BACK, 1);
-          break;
-        case Action::kDelete:
-          Send(field, EM_SETSEL, 0, 0);
-          Send(field, WM_KEYDOWN, VK_DELETE);
-          break;
-        case Action::kOutside:
-          Send(field, WM_SETTEXT, 0, std::wstring(step.text.begin(), step.text.end()).c_str());
-          break;
-        case Action::kEnter: {
-          HWND list = Control("ListView1");
-          ::SetFocus(list);
-          ListView_SetItemState(list, step.code, LVIS_SELECTED | LVIS_FOCUSED,
-                                LVIS_SELECTED | LVIS_FOCUSED);
-          Send(list, WM_KEYDOWN, VK_RETURN);
-          break;
-        }
-        case Action::kMenuPaste:
-          ASSERT_TRUE(SetClipboard({step.text.begin(), step.text.end()}));
-          Menu(field, L"Incolla");
-          break;
-        case Action::kUndo:
-          ::SendMessageW(field, WM_CHAR, 0x1A, 1);
-          break;  // Ctrl+Z
-        case Action::kPick:
-          Pick(step.code);
-          break;
-        case Action::kCancella:
-          Send(Control("Command2"), BM_CLICK);
-          break;
+      using enum front_end_cases::Action;
+      HWND list = Control("ListView1");
+      const std::wstring text(step.text.begin(), step.text.end());
+      if (step.action == kType) Type(field, step.text);
+      if (step.action == kBackspace) ::SendMessageW(field, WM_CHAR, VK_BACK, 1);
+      if (step.action == kDelete) Send(field, EM_SETSEL, 0, 0);
+      if (step.action == kDelete) Send(field, WM_KEYDOWN, VK_DELETE);
+      if (step.action == kMenuPaste) ASSERT_TRUE(SetClipboard(text));
+      if (step.action == kMenuPaste) Menu(field, L"Incolla");
+      if (step.action == kUndo) ::SendMessageW(field, WM_CHAR, 0x1A, 1);  // Ctrl+Z
+      if (step.action == kOutside) Send(field, WM_SETTEXT, 0, text.c_str());
+      if (step.action == kPick) Pick(step.code);
+      if (step.action == kEnter) {
+        ::SetFocus(list);
+        const UINT state = LVIS_SELECTED | LVIS_FOCUSED;
+        ListView_SetItemState(list, step.code, state, state);
+        Send(list, WM_KEYDOWN, VK_RETURN);
       }
+      if (step.action == kCancella) Send(Control("Command2"), BM_CLICK);
     }
     Pump();
     EXPECT_EQ(Texts(), Fields(c.fields.begin(), c.fields.end()));
