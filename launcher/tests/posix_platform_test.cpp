@@ -11,6 +11,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tessaldo/launcher/command_line.h"
@@ -113,31 +114,26 @@ TEST_F(PosixPlatform, ElevatedStepRunsOnlyAsTheInstalledLauncher) {
   const std::string copy = root / "Tessaldo", link = root / "collegamento", hard = root / "fisso";
   fs::copy_file(kSelf, copy);
   fs::create_symlink(kSelf, link);
-  std::error_code no_hard_link;  // another file system
-  fs::create_hard_link(kSelf, hard, no_hard_link);
+  std::error_code no_hard_link;  // another file system: a copy instead
+  if (fs::create_hard_link(kSelf, hard, no_hard_link), no_hard_link) fs::copy_file(kSelf, hard);
   const RunKind user = kRoot ? RunKind::kElevated : RunKind::kUser,
                 step = RunKind::kElevatedRestart;
   const std::string e = "--passo-elevato";
-  struct Case {
-    std::vector<std::string> arguments;
-    std::string installed;
-    RunKind kind;
-    bool system_directory;
-  };
-  std::vector<Case> cases{
-      {{kSelf, e}, kSelf, step, true},        {{kSelf, e}, link, step, true},
-      {{kSelf, e}, copy, step, false},        {{kSelf, e}, "", step, false},
-      {{kSelf, e, "x"}, kSelf, step, false},  {{kSelf, "x", e}, kSelf, user, true},
-      {{kSelf, "--passo"}, copy, user, true}, {{kSelf}, copy, user, true}};
-  if (!no_hard_link) cases.push_back({{kSelf, e}, hard, step, false});
-  for (const Case& c : cases) {
-    const auto platform = Platform(c.arguments, c.installed);
-    SCOPED_TRACE(c.arguments.back() + " as " + c.installed);
-    EXPECT_EQ(platform->Kind(), c.kind);
+  // The arguments after this program's path, the installed launcher, the kind, a system directory.
+  const std::tuple<std::string, std::string, RunKind, bool> cases[] = {
+      {e, kSelf, step, true},        {e, link, step, true},         {e, copy, step, false},
+      {e, "", step, false},          {e, hard, step, false},        {e + " x", kSelf, step, false},
+      {"x " + e, kSelf, user, true}, {"--passo", copy, user, true}, {"", copy, user, true}};
+  for (const auto& [arguments, installed, kind, system_directory] : cases) {
+    std::vector<std::string> all = SplitCommandLine(arguments);
+    all.insert(all.begin(), kSelf);
+    const auto platform = Platform(all, installed);
+    SCOPED_TRACE(arguments + " as " + installed);
+    EXPECT_EQ(platform->Kind(), kind);
     char buffer[255];
     EXPECT_EQ(std::string(buffer, platform->GetSystemDirectoryA(buffer)),
-              c.system_directory ? system.string() : "");
-    if (c.system_directory) continue;
+              system_directory ? system.string() : "");
+    if (system_directory) continue;
     EXPECT_EQ(Module1::Avvia(*platform), (Module1::Outcome{Module1::Ending::kSilent, 76}));
     EXPECT_EQ(Count(system), 0);
   }
@@ -151,25 +147,23 @@ TEST_F(PosixPlatform, AsksPkexecOnlyForTheInstalledLauncher) {
   fs::create_directories(bin);
   fs::copy_file(kSelf, copy);
   ASSERT_EQ(::setenv("PATH", bin.c_str(), 1), 0);
-  struct Case {
-    std::string installed, file;
-    int status;  // pkexec's
-    bool asked, done;
-  } cases[] = {{kSelf, kSelf, 0, true, true},
-               {kSelf, kSelf, 126, true, false},
-               {kSelf, copy, 0, false, false},
-               {"", kSelf, 0, false, false}};
-  for (const Case& c : cases) {
+  // The installed launcher, the file asked for, pkexec's status; asked, and the call's result.
+  const std::tuple<std::string, std::string, int, bool, bool> cases[] = {
+      {kSelf, kSelf, 0, true, true},
+      {kSelf, kSelf, 126, true, false},
+      {kSelf, copy, 0, false, false},
+      {"", kSelf, 0, false, false}};
+  for (const auto& [installed, file, status, asked, done] : cases) {
     fs::remove(log);
     Write(bin / "pkexec",
           "#!/bin/sh\nprintf '%s|' \"$PWD\" \"$@\" >" + log.string() + "\nexit " +
-              std::to_string(c.status) + "\n",
+              std::to_string(status) + "\n",
           0755);
-    SCOPED_TRACE(c.file + " as " + c.installed);
-    EXPECT_EQ(Platform({kSelf}, c.installed)
-                  ->ShellExecuteA(0, "runas", c.file, "--passo-elevato", program.string(), 1),
-              c.done);
-    EXPECT_EQ(Read(log), c.asked ? program.string() + "|" + kSelf + "|--passo-elevato|" : "");
+    SCOPED_TRACE(file + " as " + installed);
+    EXPECT_EQ(Platform({kSelf}, installed)
+                  ->ShellExecuteA(0, "runas", file, "--passo-elevato", program.string(), 1),
+              done);
+    EXPECT_EQ(Read(log), asked ? program.string() + "|" + kSelf + "|--passo-elevato|" : "");
   }
   ::setenv("PATH", path.c_str(), 1);
 }
