@@ -43,8 +43,7 @@ struct FakePlatform final : LauncherPlatform {  // fails the calls whose positio
     return program;
   }
   Result<std::uint32_t> FileAttributes(Text path) override {
-    Record({"FileAttributes", path});
-    return attributes;
+    return Record({"FileAttributes", path}), attributes;
   }
   Status FileCopy(Text from, Text to) override { return Record({"FileCopy", from, to}); }
   Status StartProgram(Text file, Text line, WindowStyle style) override {
@@ -106,11 +105,9 @@ TEST(Avvia, CopiesTheControlUnlessAFileIsInstalledThenRegistersAndStartsBin) {
     EXPECT_EQ(platform.calls, expected) << "case " << i;
   }
   const std::string full = "C:\\" + std::string(252, 'd');
-  for (const auto& [written, length, kept] :
-       {std::tuple<std::string, std::size_t, std::string>{"D:\\SYS32XYZ", 8, "D:\\SYS32"},
-        {full, 255, full},
-        {full, 0, ""},
-        {full, 256, ""}}) {
+  const std::tuple<std::string, std::size_t, std::string> directories[] = {
+      {"D:\\SYS32XYZ", 8, "D:\\SYS32"}, {full, 255, full}, {full, 0, ""}, {full, 256, ""}};
+  for (const auto& [written, length, kept] : directories) {
     FakePlatform platform(written, kWindows.program);
     platform.system_length = length;
     std::vector<Call> expected = System{kWindowsLayout, kept, kWindows.program, "\\", ".exe"}.Run();
