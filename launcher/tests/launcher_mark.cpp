@@ -1,6 +1,5 @@
 // A stand-in Windows program for the launcher's tests: it leaves "<executable>.mark" beside its
-// own executable with its command line and the window style it was given, then ends. The mark is
-// renamed into place, so a test that sees it can read it whole.
+// executable with its command line and window style, renamed into place so that it is read whole.
 #include <windows.h>
 
 #include <filesystem>
@@ -10,8 +9,7 @@
 int main() {
   std::string executable(32768, '\0');
   executable.resize(::GetModuleFileNameA(nullptr, executable.data(), 32768));
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
+  STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
   ::GetStartupInfoA(&startup);
   const bool shown = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0;
   std::ofstream(executable + ".mark.tmp", std::ios::binary)
@@ -19,5 +17,4 @@ int main() {
       << "\nshow=" << (shown ? std::to_string(startup.wShowWindow) : "none") << "\n";
   std::error_code ignored;
   std::filesystem::rename(executable + ".mark.tmp", executable + ".mark", ignored);
-  return 0;
 }

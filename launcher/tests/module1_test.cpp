@@ -19,43 +19,40 @@ using Text = const std::string&;
 struct FakePlatform final : LauncherPlatform {  // fails the calls whose positions are in `failures`
   FakePlatform(std::string system, std::string program) : system(system), program(program) {}
   RunKind kind = RunKind::kUser;
-  bool acts = true;  // ActsOnSystem()
+  bool acts = true, elevation_succeeds = true;
   std::string system, program;
   std::size_t system_length = system.size();                 // GetSystemDirectoryA's result
   Result<std::uint32_t> attributes = Failed(kFileNotFound);  // of the control
   std::map<std::size_t, ErrorNumber> failures;
-  bool elevation_succeeds = true;
   std::vector<Call> calls;
 
-  template <typename... Arguments>
-  Status Record(const Arguments&... arguments) {
-    calls.push_back({std::string(arguments)...});
+  Status Record(const Call& call) {
+    calls.push_back(call);
     const auto failure = failures.find(calls.size() - 1);
     return failure == failures.end() ? Status(kDone) : Status(Failed(failure->second));
   }
   RunKind Kind() override { return kind; }
   bool ActsOnSystem() override { return acts; }
   std::size_t GetSystemDirectoryA(std::span<char> buffer) override {
-    Record("GetSystemDirectoryA", std::string(buffer.begin(), buffer.end()));
+    Record({"GetSystemDirectoryA", std::string(buffer.begin(), buffer.end())});
     system.copy(buffer.data(), buffer.size());
     return system_length;
   }
   Result<std::string> ProgramDirectory() override {
-    if (const auto status = Record("ProgramDirectory"); !status) return Failed(status.error());
+    if (const auto status = Record({"ProgramDirectory"}); !status) return Failed(status.error());
     return program;
   }
   Result<std::uint32_t> FileAttributes(Text path) override {
-    Record("FileAttributes", path);
-    return attributes;
+    return Record({"FileAttributes", path}), attributes;
   }
-  Status FileCopy(Text from, Text to) override { return Record("FileCopy", from, to); }
+  Status FileCopy(Text from, Text to) override { return Record({"FileCopy", from, to}); }
   Status StartProgram(Text file, Text line, WindowStyle style) override {
-    return Record("StartProgram", file, line, std::to_string(static_cast<int>(style)));
+    return Record({"StartProgram", file, line, std::to_string(static_cast<int>(style))});
   }
   bool ShellExecuteA(std::intptr_t owner, Text verb, Text file, Text parameters, Text directory,
                      int show) override {
-    Record("ShellExecuteA", std::to_string(owner), verb, file, parameters, directory,
-           std::to_string(show));
+    Record({"ShellExecuteA", std::to_string(owner), verb, file, parameters, directory,
+            std::to_string(show)});
     return elevation_succeeds;
   }
 };
@@ -86,6 +83,7 @@ struct System {
 const System kWindows{kWindowsLayout, "C:\\WINDOWS\\system32", "C:\\Programmi\\Tessaldo", "\\",
                       ".exe"};
 const System kPosix{kPosixLayout, "/srv/system", "/opt/Tessaldo prova", "/", ""};
+constexpr RunKind kKinds[] = {RunKind::kUser, RunKind::kElevated, RunKind::kElevatedRestart};
 
 // EsisteFile decides: only a file (the first attributes) counts as installed; a directory of the
 // control's name, or attributes that cannot be read, count as missing and reach no error trap.
@@ -107,11 +105,9 @@ TEST(Avvia, CopiesTheControlUnlessAFileIsInstalledThenRegistersAndStartsBin) {
     EXPECT_EQ(platform.calls, expected) << "case " << i;
   }
   const std::string full = "C:\\" + std::string(252, 'd');
-  for (const auto& [written, length, kept] :
-       {std::tuple<std::string, std::size_t, std::string>{"D:\\SYS32XYZ", 8, "D:\\SYS32"},
-        {full, 255, full},
-        {full, 0, ""},
-        {full, 256, ""}}) {
+  const std::tuple<std::string, std::size_t, std::string> directories[] = {
+      {"D:\\SYS32XYZ", 8, "D:\\SYS32"}, {full, 255, full}, {full, 0, ""}, {full, 256, ""}};
+  for (const auto& [written, length, kept] : directories) {
     FakePlatform platform(written, kWindows.program);
     platform.system_length = length;
     std::vector<Call> expected = System{kWindowsLayout, kept, kWindows.program, "\\", ".exe"}.Run();
@@ -119,17 +115,15 @@ TEST(Avvia, CopiesTheControlUnlessAFileIsInstalledThenRegistersAndStartsBin) {
     EXPECT_EQ(Avvia(platform, kWindowsLayout).error, kept.empty() ? kPathNotFound : 0) << length;
     EXPECT_EQ(platform.calls, expected) << length;
   }
-  for (int i = 0; i < 6; ++i) {
+  for (int i = 0; i < 6; ++i) {  // may not act: user, elevated, step; bin started or refused
     FakePlatform platform(kWindows.system, kWindows.program);
     platform.acts = false;
-    platform.kind = i / 2 == 0   ? RunKind::kUser
-                    : i / 2 == 1 ? RunKind::kElevated
-                                 : RunKind::kElevatedRestart;
-    if (i % 2) platform.failures[1] = 70;  // bin refused
+    platform.kind = kKinds[i / 2];
+    if (i % 2) platform.failures[1] = 70;
     const bool step = platform.kind == RunKind::kElevatedRestart;
-    const std::vector<Call> expected =
-        step ? std::vector<Call>{} : std::vector<Call>{{"ProgramDirectory"}, kWindows.Run()[6]};
     const Outcome outcome = step || i % 2 ? Outcome{Ending::kSilent, 70} : Outcome{};
+    std::vector<Call> expected{{"ProgramDirectory"}, kWindows.Run()[6]};
+    if (step) expected.clear();
     EXPECT_EQ(Avvia(platform, kWindowsLayout), outcome) << i;
     EXPECT_EQ(platform.calls, expected) << i;
   }
@@ -141,11 +135,10 @@ TEST(Avvia, CopiesTheControlUnlessAFileIsInstalledThenRegistersAndStartsBin) {
 // user's run waits for it (the platform's call returns when it has ended) and then, the rights
 // granted, starts bin itself: bin never runs with the raised rights.
 TEST(Avvia, GoesToTheErrorTrapOnTheFirstFailure) {
-  const RunKind kinds[] = {RunKind::kUser, RunKind::kElevated, RunKind::kElevatedRestart};
   const ErrorNumber numbers[] = {70, 75, 53};
   for (int i = 0; i < 2 * 3 * 5 * 3 * 4; ++i) {
     const System& s = i % 2 ? kPosix : kWindows;
-    const RunKind kind = kinds[i / 2 % 3];
+    const RunKind kind = kKinds[i / 2 % 3];
     const std::size_t failing = 2 + i / 6 % 5;  // the position in Run()
     const ErrorNumber number = numbers[i / 30 % 3];
     const int trouble = i / 90;  // 0 granted, 1 refused, 2 restart's directory fails, 3 bin fails

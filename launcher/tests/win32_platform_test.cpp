@@ -1,6 +1,5 @@
 // The Win32 launcher platform as a program that is not the installed launcher meets it (under
-// Wine in the cross build). Its copy, and the installed launcher, are tried in
-// wine_launcher_e2e.sh.
+// Wine in the cross build); its copy and the installed launcher are in wine_launcher_e2e.sh.
 #include <windows.h>
 
 #include <shlobj.h>
