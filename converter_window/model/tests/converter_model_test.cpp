@@ -50,7 +50,6 @@ TEST(ConverterModel, EditsFromCaretAndSelection) {
     int caretAfter;
   } cases[] = {
       // clang-format off
-      {kText2, u"110", K::kBackspace, u"", 1, 0, 0, A, u"10", 0},
       {kText2, u"110", K::kBackspace, u"", 0, 0, 0, U, u"110", 0},
       {kText2, u"100", K::kBackspace, u"", 0, 0, 1, A, u"00", 0},
       {kText2, u"110", K::kDelete, u"", 2, 1, 1, A, u"10", 1},
