@@ -47,11 +47,5 @@ TEST(Design, TwipsRoundToTheNearestPixelAtEveryDpi) {
   EXPECT_EQ(design::Px(7095), 473);
 }
 
-TEST(Design, ColoursInBothByteOrders) {
-  EXPECT_EQ(design::kDarkBlue.ColorRef(), 0x00960000u);
-  EXPECT_EQ(design::kFieldBackground.Argb(), 0xFFC0C0FFu);
-  EXPECT_EQ(QColor(design::kSeparatorRed.Argb()), design::ToQColor(design::kSeparatorRed));
-}
-
 }  // namespace
 }  // namespace tessaldo
