@@ -71,6 +71,8 @@ bool Form1::OnCreate() {
   CreateControls();
   LayOut();
   FillTable();
+  // Subclassed once full: each message to a subclass costs Wine three calls to its server.
+  ::SetWindowSubclass(ListView1, &Form1::ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
   presenter_.Load();
   // Keyboard focus shows on every control from the start, not only once a key was used.
   ::SendMessageW(Handle(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL),
@@ -176,7 +178,6 @@ void Form1::CreateControls() {
     editProc_ = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form1::FieldProc)));
   }
-  ::SetWindowSubclass(ListView1, &Form1::ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
   if (!textControl) {
     ::SendMessageW(Text6, EM_SETBKGNDCOLOR, 0, design::kFieldBackground.ColorRef());
   }
