@@ -459,8 +459,7 @@ void Form1::CopySelection(Field field) {
 void Form1::ShowArrow(std::string_view file) {
   QImageReader reader(QDir(QCoreApplication::applicationDirPath()).filePath(Q(file)));
   const QSize size = reader.size();
-  if (!size.isValid() || size.width() > kLargestPicturePx ||
-      size.height() > kLargestPicturePx) {
+  if (!size.isValid() || size.width() > kLargestPicturePx || size.height() > kLargestPicturePx) {
     return;
   }
   const QImage picture = reader.read();
