@@ -212,7 +212,8 @@ bool RegisterText6Class(HINSTANCE instance) {
   WNDCLASSEXW own{};
   own.cbSize = sizeof own;
   if (::GetClassInfoExW(instance, kWindowClass, &own)) return true;
-  if (::LoadLibraryW(L"Msftedit.dll") == nullptr) return false;
+  if (::LoadLibraryExW(L"msftedit.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32) == nullptr)
+    return false;
   WNDCLASSEXW rich{};
   rich.cbSize = sizeof rich;
   if (!::GetClassInfoExW(nullptr, MSFTEDIT_CLASS, &rich)) return false;
