@@ -5,7 +5,6 @@
 #include <imm.h>
 #include <windowsx.h>
 
-#include <cwchar>
 #include <exception>
 #include <string>
 
@@ -26,18 +25,11 @@ bool Held(int key) {
   return ::GetKeyState(key) < 0;
 }
 
-// The clipboard's text, read within its block: a block without its terminating null ends at
-// the block's end.
+// The clipboard's text, read within its block.
 std::optional<std::u16string> ReadClipboard(HWND owner) {
   if (!::IsClipboardFormatAvailable(CF_UNICODETEXT) || !::OpenClipboard(owner)) return {};
   std::optional<std::u16string> text;
-  if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
-      const std::size_t size = ::GlobalSize(data) / sizeof(wchar_t);
-      text = U16({chars, ::wcsnlen(chars, size)});
-      ::GlobalUnlock(data);
-    }
-  }
+  if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) text = U16(BlockText(data));
   ::CloseClipboard();
   return text;
 }

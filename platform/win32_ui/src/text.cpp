@@ -1,6 +1,7 @@
 #include "tessaldo/platform/win32_ui/text.h"
 
 #include <climits>
+#include <cwchar>
 
 namespace tessaldo::win32 {
 
@@ -29,6 +30,14 @@ std::wstring WindowText(HWND window) {
   std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(
       ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+std::wstring BlockText(HGLOBAL block) {
+  const auto* chars = static_cast<const wchar_t*>(::GlobalLock(block));
+  if (chars == nullptr) return {};
+  std::wstring text(chars, ::wcsnlen(chars, ::GlobalSize(block) / sizeof(wchar_t)));
+  ::GlobalUnlock(block);
   return text;
 }
 

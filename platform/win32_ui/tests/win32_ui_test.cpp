@@ -204,6 +204,14 @@ TEST(Text, Utf8AndUtf16RoundTrip) {
     EXPECT_TRUE(Widen(utf8) == utf16 && Narrow(utf16) == utf8);
   }
   EXPECT_EQ(Widen("\xFF\xC3"), L"\uFFFD\uFFFD");
+  // A block without its terminating null ends at the block's end: one shrunk in place, more of
+  // its characters lying past its end.
+  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, 80 * sizeof(wchar_t));
+  std::fill_n(static_cast<wchar_t*>(::GlobalLock(block)), 80, L'1');
+  ::GlobalUnlock(block);
+  block = ::GlobalReAlloc(block, 40 * sizeof(wchar_t), 0);
+  EXPECT_EQ(BlockText(block), std::wstring(40, L'1'));
+  ::GlobalFree(block);
 }
 
 }  // namespace
