@@ -27,17 +27,10 @@ struct RecordingBeeper final : platform::Beeper {
 // kMenuPaste pastes `text` from the field's context menu; kUndo is Ctrl+Z; kOutside sets the
 // field's text from outside the window (an assistive tool); kPick double-clicks the table's row
 // `code`, kEnter selects it and presses Enter; kCancella clicks Command2.
-enum class Action {
-  kType,
-  kBackspace,
-  kDelete,
-  kMenuPaste,
-  kUndo,
-  kOutside,
-  kPick,
-  kEnter,
-  kCancella
-};
+// clang-format off
+enum class Action { kType, kBackspace, kDelete, kMenuPaste, kUndo, kOutside, kPick, kEnter,
+                    kCancella };
+// clang-format on
 
 struct Step {
   Action action;
@@ -59,33 +52,24 @@ inline std::vector<Case> Cases() {
   using enum Action;
   using enum Field;
   static const std::u16string longPaste(100000, u'1');
+  // clang-format off
+  constexpr std::string_view big = "Conversione impossibile (>3999)";
   return {
-      {"a key converts into every field",
-       {{kType, kText1, u"17"}},
+      {"a key converts into every field", {{kType, kText1, u"17"}},
        {"17", "10001", "21", "11", "XVII", "|| DC1 || "}},
-      {"a refused binary digit beeps and changes nothing",
-       {{kType, kText2, u"12"}},
-       {"1", "1", "1", "1", "I", "|| SOH || "},
-       1},
-      {"lower-case hexadecimal is refused with the hint",
-       {{kType, kText4, u"f"}},
-       {"", "", "", "", "", ""},
-       1,
-       "Esadecimale (solo MAIUSCOLE)"},
+      {"a refused binary digit beeps and changes nothing", {{kType, kText2, u"12"}},
+       {"1", "1", "1", "1", "I", "|| SOH || "}, 1},
+      {"lower-case hexadecimal is refused with the hint", {{kType, kText4, u"f"}},
+       {"", "", "", "", "", ""}, 1, "Esadecimale (solo MAIUSCOLE)"},
       {"backspace on one character empties everything",
-       {{kType, kText3, u"7"}, {kBackspace, kText3}},
-       {"", "", "", "", "", ""}},
+       {{kType, kText3, u"7"}, {kBackspace, kText3}}, {"", "", "", "", "", ""}},
       {"the context menu's paste goes through the filter",
        {{kType, kText1, u"4"}, {kMenuPaste, kText1, u" 096"}},
-       {"4096", "1000000000000", "10000", "1000", "Conversione impossibile (>3999)",
-        "|| DLE || NUL || "}},
-      {"undo replays the conversion",
-       {{kType, kText1, u"123"}, {kUndo, kText1}},
+       {"4096", "1000000000000", "10000", "1000", big, "|| DLE || NUL || "}},
+      {"undo replays the conversion", {{kType, kText1, u"123"}, {kUndo, kText1}},
        {"12", "1100", "14", "C", "XII", "|| FF || "}},
-      {"picks build the base-256 field",
-       {{kPick, kText1, {}, 65}, {kPick, kText1, {}, 66}},
-       {"16706", "100000101000010", "40502", "4142", "Conversione impossibile (>3999)",
-        "|| A || B || "}},
+      {"picks build the base-256 field", {{kPick, kText1, {}, 65}, {kPick, kText1, {}, 66}},
+       {"16706", "100000101000010", "40502", "4142", big, "|| A || B || "}},
       {"Cancella removes the last pick",
        {{kPick, kText1, {}, 124}, {kPick, kText1, {}, 0}, {kCancella}},
        {"124", "1111100", "174", "7C", "CXXIV", "|| | || "}},
@@ -94,26 +78,19 @@ inline std::vector<Case> Cases() {
        {"5", "101", "5", "5", "V", "|| ENQ || "}},
       {"text set from outside goes through the filter",
        {{kType, kText1, u"9"}, {kOutside, kText1, u"9x"}},
-       {"9", "1001", "11", "9", "IX", "|| HT || "},
-       1},
-      {"Enter on the table picks the selected row",
-       {{kEnter, kText1, {}, 2}},
+       {"9", "1001", "11", "9", "IX", "|| HT || "}, 1},
+      {"Enter on the table picks the selected row", {{kEnter, kText1, {}, 2}},
        {"2", "10", "2", "2", "II", "|| STX || "}},
-      {"pastes as an Italian writes numbers: thousands dots, lower-case hexadecimal",
-       {{kMenuPaste, kText1, u"1.234"}, {kMenuPaste, kText4, u"ff"}},  // before 4D2
-       {"1045714", "11111111010011010010", "3772322", "FF4D2", "Conversione impossibile (>3999)",
-        "|| SI || ô || Ò || "}},
-      {"a paste of 100,000 characters is refused whole",
-       {{kMenuPaste, kText1, longPaste}},
-       {"", "", "", "", "", ""},
-       1},
-      {"a fifteenth digit is refused",
-       {{kType, kText1, u"999999999999999"}},
+      {"pastes as an Italian writes numbers: thousands dots, lower-case hexadecimal (before 4D2)",
+       {{kMenuPaste, kText1, u"1.234"}, {kMenuPaste, kText4, u"ff"}},
+       {"1045714", "11111111010011010010", "3772322", "FF4D2", big, "|| SI || ô || Ò || "}},
+      {"a paste of 100,000 characters is refused whole", {{kMenuPaste, kText1, longPaste}},
+       {"", "", "", "", "", ""}, 1},
+      {"a fifteenth digit is refused", {{kType, kText1, u"999999999999999"}},
        {"99999999999999", "10110101111001100010000011110100011111111111111", "2657142036437777",
-        "5AF3107A3FFF", "Conversione impossibile (>3999)",
-        "|| Z || ó || DLE || z || ? || NBSP || "},
-       1},
+        "5AF3107A3FFF", big, "|| Z || ó || DLE || z || ? || NBSP || "}, 1},
   };
+  // clang-format on
 }
 
 }  // namespace tessaldo::front_end_cases
