@@ -109,37 +109,18 @@ TEST_F(Form1Test, FrontEndCases) {
   }
 }
 
-// A converted field's beginning is what is drawn; a field left with Tab shows its beginning again.
-// Text6 shows each pair of bars as one red bar, the rest dark blue, its caret at its beginning.
-TEST_F(Form1Test, BeginningsAndTheBarsInRed) {
-  QTest::keyClicks(&Text(1), "124");
-  Text(2).grab();
-  EXPECT_LT(Text(2).inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), Text(2).width() / 8);
-  form->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-  Text(1).setFocus(Qt::TabFocusReason);
-  QTest::keyClick(&Text(1), Qt::Key_Tab);
-  EXPECT_EQ(Text(1).cursorPosition(), 0);
-  QString shown;  // each character, then R for red or B for dark blue
-  const auto& text6 = Control<QTextEdit>("Text6");
-  for (QTextBlock::iterator it = text6.document()->begin().begin(); !it.atEnd(); ++it) {
-    const QRgb colour = it.fragment().charFormat().foreground().color().rgb();
-    for (const QChar c : it.fragment().text())
-      shown += QString(c) + (colour == qRgb(255, 0, 0)   ? 'R'
-                             : colour == qRgb(0, 0, 150) ? 'B'
-                                                         : '?');
-  }
-  EXPECT_EQ(shown, "|R B|B B|R B");
-  EXPECT_EQ(text6.textCursor().position(), 0);
-}
-
-// Tab walks the controls in the designed order and wraps; the focused control, and only it,
-// has the white ring around it, on the window's dark blue.
-TEST_F(Form1Test, FocusIsVisibleOnEveryControlInTabOrder) {
+// Tab walks the controls in the designed order, out of Text6 too, and wraps; the focused control,
+// and only it, has the white ring around it, on the window's dark blue. A field left with Tab
+// shows its beginning again, as does a converted one. Text6 shows each pair of bars as one red bar,
+// the rest dark blue, its caret at its beginning.
+TEST_F(Form1Test, TabOrderFocusRingBeginningsAndTheBarsInRed) {
   EXPECT_EQ(Form1(beeper).grab().toImage().pixel(2, 2), qRgb(0, 0, 150));  // no focus, no ring
   form->SetOuterWidth(7185);  // the whole window in view
   form->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  QTest::keyClicks(&Text(1), "124");
+  Text(2).grab();
+  EXPECT_LT(Text(2).inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), Text(2).width() / 8);
   const QStringList order{"Text1", "Text2",     "Text3",    "Text4", "Text5",
                           "Text6", "ListView1", "Command2", "Text1"};
   const auto ringAt = [](const QImage& image, const QWidget& control) {
@@ -158,6 +139,18 @@ TEST_F(Form1Test, FocusIsVisibleOnEveryControlInTabOrder) {
       EXPECT_EQ(ringAt(shot, Control<QWidget>(other)), other == name) << name.toStdString();
     QTest::keyClick(focused, Qt::Key_Tab);
   }
+  EXPECT_EQ(Text(1).cursorPosition(), 0);
+  QString shown;  // each character, then R for red or B for dark blue
+  const auto& text6 = Control<QTextEdit>("Text6");
+  for (QTextBlock::iterator it = text6.document()->begin().begin(); !it.atEnd(); ++it) {
+    const QRgb colour = it.fragment().charFormat().foreground().color().rgb();
+    for (const QChar c : it.fragment().text())
+      shown += QString(c) + (colour == qRgb(255, 0, 0)   ? 'R'
+                             : colour == qRgb(0, 0, 150) ? 'B'
+                                                         : '?');
+  }
+  EXPECT_EQ(shown, "|R B|B B|R B");
+  EXPECT_EQ(text6.textCursor().position(), 0);
 }
 
 // Qt's own texts are Italian: the numeric fields' menu and the Roman field's.
@@ -174,25 +167,10 @@ TEST(ConverterProgramTest, MenusSpeakItalian) {
             (QStringList{"Copia", "Seleziona tutto"}));
 }
 
-// The arrow opens the panel to the designed width with the other arrow; the hint widens Label6
-// to the right on one line.
-TEST_F(Form1Test, PanelArrowAndLabel6) {
-  EXPECT_EQ(form->width(), 263);  // 3940 twips
-  auto& arrow = Control<QLabel>("Image2");
-  const QImage closed = arrow.pixmap().toImage();
-  QTest::mouseClick(&arrow, Qt::LeftButton);
-  EXPECT_EQ(form->width(), 473);  // 7095 twips
-  EXPECT_NE(arrow.pixmap().toImage(), closed);
-
-  QLabel& label6 = Control<QLabel>("Label6");
-  const QRect designed = label6.geometry();
-  QTest::keyClicks(&Text(4), "f");
-  EXPECT_TRUE(label6.pos() == designed.topLeft() && label6.height() == designed.height() &&
-              label6.width() > designed.width() * 2);
-}
-
-// Input methods, assistive technology and drops reach the presenter as the users' own edits.
-TEST_F(Form1Test, InputMethodsAccessibilityAndDrops) {
+// Input methods, assistive technology and drops reach the presenter as the users' own edits. The
+// arrow, pressed by an assistive tool, opens the panel to the designed width with the other
+// arrow; the hint widens Label6 to the right on one line.
+TEST_F(Form1Test, InputMethodsAccessibilityDropsAndPanel) {
   for (const char* committed : {"12", "101"}) {
     QInputMethodEvent event;
     event.setCommitString(committed);
@@ -205,15 +183,23 @@ TEST_F(Form1Test, InputMethodsAccessibilityAndDrops) {
   EXPECT_EQ(hex->text(QAccessible::Name), "Esadecimale");
   hex->editableTextInterface()->insertText(0, "A");
   EXPECT_EQ(Texts(), (QStringList{"165", "10100101", "245", "A5", "CLXV", "|| \u00a5 || "}));
-  QAccessible::queryAccessibleInterface(&Control<QLabel>("Image2"))
-      ->actionInterface()
-      ->doAction(QAccessibleActionInterface::pressAction());
-  EXPECT_EQ(form->OuterWidth(), 7185);
-
   EXPECT_TRUE(Drop(Text(1), " 1 "));
   EXPECT_EQ(Text(1).text(), "1165");
   EXPECT_FALSE(Drop(Text(1), "x"));
   EXPECT_EQ(beeper.tones.size(), 2u);
+
+  EXPECT_EQ(form->width(), 263);  // 3940 twips
+  auto& arrow = Control<QLabel>("Image2");
+  const QImage closed = arrow.pixmap().toImage();
+  QAccessible::queryAccessibleInterface(&arrow)->actionInterface()->doAction(
+      QAccessibleActionInterface::pressAction());
+  EXPECT_EQ(form->width(), 473);  // 7095 twips
+  EXPECT_NE(arrow.pixmap().toImage(), closed);
+  QLabel& label6 = Control<QLabel>("Label6");
+  const QRect designed = label6.geometry();
+  QTest::keyClicks(&Text(4), "f");
+  EXPECT_TRUE(label6.pos() == designed.topLeft() && label6.height() == designed.height() &&
+              label6.width() > designed.width() * 2);
 }
 
 }  // namespace
