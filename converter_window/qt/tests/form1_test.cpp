@@ -110,17 +110,14 @@ TEST_F(Form1Test, FrontEndCases) {
 }
 
 // Tab walks the controls in the designed order, out of Text6 too, and wraps; the focused control,
-// and only it, has the white ring around it, on the window's dark blue. A field left with Tab
-// shows its beginning again, as does a converted one. Text6 shows each pair of bars as one red bar,
-// the rest dark blue, its caret at its beginning.
-TEST_F(Form1Test, TabOrderFocusRingBeginningsAndTheBarsInRed) {
+// and only it, has the white ring around it, on the window's dark blue. Text6 shows each pair of
+// bars as one red bar, the rest dark blue, its caret at its beginning.
+TEST_F(Form1Test, TabOrderFocusRingAndTheBarsInRed) {
   EXPECT_EQ(Form1(beeper).grab().toImage().pixel(2, 2), qRgb(0, 0, 150));  // no focus, no ring
   form->SetOuterWidth(7185);  // the whole window in view
   form->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
   QTest::keyClicks(&Text(1), "124");
-  Text(2).grab();
-  EXPECT_LT(Text(2).inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), Text(2).width() / 8);
   const QStringList order{"Text1", "Text2",     "Text3",    "Text4", "Text5",
                           "Text6", "ListView1", "Command2", "Text1"};
   const auto ringAt = [](const QImage& image, const QWidget& control) {
@@ -139,7 +136,6 @@ TEST_F(Form1Test, TabOrderFocusRingBeginningsAndTheBarsInRed) {
       EXPECT_EQ(ringAt(shot, Control<QWidget>(other)), other == name) << name.toStdString();
     QTest::keyClick(focused, Qt::Key_Tab);
   }
-  EXPECT_EQ(Text(1).cursorPosition(), 0);
   QString shown;  // each character, then R for red or B for dark blue
   const auto& text6 = Control<QTextEdit>("Text6");
   for (QTextBlock::iterator it = text6.document()->begin().begin(); !it.atEnd(); ++it) {
@@ -167,10 +163,9 @@ TEST(ConverterProgramTest, MenusSpeakItalian) {
             (QStringList{"Copia", "Seleziona tutto"}));
 }
 
-// Input methods, assistive technology and drops reach the presenter as the users' own edits. The
-// arrow, pressed by an assistive tool, opens the panel to the designed width with the other
-// arrow; the hint widens Label6 to the right on one line.
-TEST_F(Form1Test, InputMethodsAccessibilityDropsAndPanel) {
+// Input methods, assistive technology and drops reach the presenter as the users' own edits; the
+// arrow's press action opens the panel to the designed width.
+TEST_F(Form1Test, InputMethodsAccessibilityAndDrops) {
   for (const char* committed : {"12", "101"}) {
     QInputMethodEvent event;
     event.setCommitString(committed);
@@ -189,17 +184,10 @@ TEST_F(Form1Test, InputMethodsAccessibilityDropsAndPanel) {
   EXPECT_EQ(beeper.tones.size(), 2u);
 
   EXPECT_EQ(form->width(), 263);  // 3940 twips
-  auto& arrow = Control<QLabel>("Image2");
-  const QImage closed = arrow.pixmap().toImage();
-  QAccessible::queryAccessibleInterface(&arrow)->actionInterface()->doAction(
-      QAccessibleActionInterface::pressAction());
+  QAccessible::queryAccessibleInterface(&Control<QLabel>("Image2"))
+      ->actionInterface()
+      ->doAction(QAccessibleActionInterface::pressAction());
   EXPECT_EQ(form->width(), 473);  // 7095 twips
-  EXPECT_NE(arrow.pixmap().toImage(), closed);
-  QLabel& label6 = Control<QLabel>("Label6");
-  const QRect designed = label6.geometry();
-  QTest::keyClicks(&Text(4), "f");
-  EXPECT_TRUE(label6.pos() == designed.topLeft() && label6.height() == designed.height() &&
-              label6.width() > designed.width() * 2);
 }
 
 }  // namespace

@@ -362,7 +362,6 @@ void Form1::SetOuterWidth(int twips) {
 }
 
 std::wstring Form1::ProgramDirectory() const {
-  if (!directory_.empty()) return directory_;
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));

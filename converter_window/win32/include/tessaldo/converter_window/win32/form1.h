@@ -51,14 +51,11 @@ class Form1 final : public Window, private Form1View {
   // The outer width in twips: the client width plus the designed 45-twip frame each side.
   int OuterWidth() const override;
   void SetOuterWidth(int twips) override;
-  // Where left.jpg and right.jpg are read: beside the program unless set otherwise.
+  // Where left.jpg and right.jpg are read: beside the program.
   std::wstring ProgramDirectory() const;
-  void SetProgramDirectory(std::wstring directory) { directory_ = std::move(directory); }
   UINT Dpi() const { return dpi_; }
 
   const ConverterModel& Model() const { return presenter_.Model(); }
-  // What Image2 shows: the designed arrow until the first click, then the last picture read.
-  const Picture& Image2Picture() const { return image2_; }
 
   // Runs `job` as the window's own jobs run: now, or after the running one.
   void RunExclusive(std::function<void()> job) { presenter_.Run(std::move(job)); }
@@ -125,7 +122,6 @@ class Form1 final : public Window, private Form1View {
 
   UINT dpi_ = 96;
   panel::OuterWidth width_;
-  std::wstring directory_;
   bool ownWrite_ = false;       // the window itself is setting a field's text
   HWND atBeginning_ = nullptr;  // the field whose text was just set, its caret at 0
   WNDPROC editProc_ = nullptr;  // the edit box's own procedure, under the fields'
