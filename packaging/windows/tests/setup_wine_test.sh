@@ -69,7 +69,6 @@ removed() {
 installed
 [ ! -e "$system32/RICHTX32.OCX" ] || fail "the setup itself put the control into system32"
 start
-cmp "$built/RICHTX32.OCX" "$system32/RICHTX32.OCX" || fail "the control is not in system32"
 wait_for 30 exists "$server_key" || fail "regsvr32 did not register the control"
 close
 # The planted control registered under the control's class in the user's own classes, which
