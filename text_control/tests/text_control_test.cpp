@@ -8,6 +8,7 @@
 
 #include <process.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -33,11 +34,7 @@ fs::path ModuleFile(HMODULE module = nullptr) {
 }
 
 const fs::path kBeside = ModuleFile().parent_path() / kFileName;
-const fs::path kSystem = [] {
-  wchar_t system[MAX_PATH] = {};
-  ::GetSystemDirectoryW(system, MAX_PATH);
-  return fs::path(system);
-}();
+const fs::path kSystem = fs::path(std::getenv("SystemRoot")) / "system32";
 
 // The trees the registration writes below the machine's classes.
 const std::wstring kRoots[] = {std::wstring(L"CLSID\\") + kClsid, kProgId,

@@ -1,10 +1,9 @@
 // Looks at a window of another process as an assistive tool does, for the Windows tests under Wine:
 //   window_probe <caption> <seconds> [close]
-// waits until a top-level window of that caption is shown, then prints its rectangle and the work
-// area's ("window=l t r b", "work=…"), the class and text of each child window
-// ("child=<class>|<text>"), the text of each field of Form1 it has ("Text1=…", "Image1.rect=…"),
-// and the control files (.OCX) loaded in its process ("module=<path>"); with "close", then asks it
-// to close (WM_CLOSE). Status 1: no such window.
+// waits until a top-level window of that caption is shown, then prints the class and text of each
+// child window ("child=<class>|<text>"), the text of each field of Form1 it has ("Text1=…"),
+// Image1's rectangle ("Image1.rect=l t r b") and the control files (.OCX) loaded in its process
+// ("module=<path>"); with "close", then asks it to close (WM_CLOSE). Status 1: no such window.
 #include <windows.h>
 
 #include <psapi.h>
@@ -30,12 +29,6 @@ std::wstring TextOf(HWND control) {
   return text;
 }
 
-void PrintRect(const char* key, HWND window) {
-  RECT r{};
-  if (::GetWindowRect(window, &r))
-    std::printf("%s=%ld %ld %ld %ld\n", key, r.left, r.top, r.right, r.bottom);
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -45,10 +38,6 @@ int wmain(int argc, wchar_t** argv) {
        waited += 0.05, ::Sleep(50)) {  // another process's windows: there is no event to wait on
     if (waited > std::wcstod(argv[2], nullptr)) return 1;
   }
-  PrintRect("window", window);
-  RECT work{};
-  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  std::printf("work=%ld %ld %ld %ld\n", work.left, work.top, work.right, work.bottom);
   ::EnumChildWindows(
       window,
       [](HWND child, LPARAM) -> BOOL {
@@ -63,7 +52,9 @@ int wmain(int argc, wchar_t** argv) {
       Print(name, TextOf(field));
     }
   }
-  PrintRect("Image1.rect", ::GetDlgItem(window, tessaldo::win32::ControlId("Image1")));
+  RECT image{};
+  if (::GetWindowRect(::GetDlgItem(window, tessaldo::win32::ControlId("Image1")), &image))
+    std::printf("Image1.rect=%ld %ld %ld %ld\n", image.left, image.top, image.right, image.bottom);
   DWORD id = 0;
   ::GetWindowThreadProcessId(window, &id);
   if (HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id)) {

@@ -3,7 +3,8 @@
 # silent install, a start through the Start-menu shortcut (a number typed on the X keyboard, the
 # about window opened), a silent uninstall that leaves nothing; then, with a foreign RICHTX32.OCX
 # in system32, both clicked through. A control a plain user planted (<planted.dll>, which marks
-# when its code runs) is registered for the converter and put into system32: it never runs.
+# when its code runs) is registered for the converter, put into system32 and, as msimg32.dll and
+# msftedit.dll, beside bin.exe: it never runs.
 # Usage: setup_wine_test.sh <setup.exe> <window_probe.exe> <program dir> <artefacts dir> <planted.dll>
 set -euo pipefail
 setup=$1 probe=$2 built=$3 artefacts=$4 planted=$5
@@ -68,13 +69,18 @@ removed() {
 installed
 [ ! -e "$system32/RICHTX32.OCX" ] || fail "the setup itself put the control into system32"
 start
-cmp "$built/RICHTX32.OCX" "$system32/RICHTX32.OCX" || fail "the control is not in system32"
 wait_for 30 exists "$server_key" || fail "regsvr32 did not register the control"
 close
 # The planted control registered under the control's class in the user's own classes, which
 # Windows lays over the machine's in HKCR. Wine 8 does not, so the same value in the machine's
 # classes stands in for that view. The converter started by itself takes the copy beside it.
+# msimg32.dll and msftedit.dll planted beside bin.exe, native DLLs preferred as Windows prefers
+# them, stay there to the uninstall: they never run, though one loaded does (as regsvr32 shows).
 mkdir -p "$piantato" && cp "$planted" "$piantato/RICHTX32.OCX"
+for dll in msimg32 msftedit; do cp "$planted" "$folder/$dll.dll"; done
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;msimg32,msftedit=n,b"
+"$wine" regsvr32 /s "$folder/msimg32.dll" || true
+rm "$folder/msimg32.dll.eseguito" || fail "the planted DLL does not run even when it is loaded"
 for root in HKCU HKLM; do
   "$wine" reg add "$root\Software\Classes\\$clsid\InprocServer32" /ve \
     /d 'C:\users\Public\piantato\RICHTX32.OCX' /f >/dev/null 2>&1 || fail "could not plant"
@@ -99,6 +105,8 @@ look Tessaldo 10 close >/dev/null || fail "no converter window to close"
 wait_for 10 sh -c "! xdotool search --onlyvisible --name '^Tessaldo\$' >/dev/null" || fail "Form1 did not close"
 look Autore 5 close >/dev/null || fail "the about window went with Form1"
 timeout 60 "$wineserver" -w || fail "bin.exe did not end after its last window closed"
+[ -z "$(ls "$folder"/*.eseguito 2>/dev/null)" ] || fail "a DLL planted beside bin.exe ran"
+rm "$folder/msimg32.dll" "$folder/msftedit.dll"
 # The uninstaller removes the registration itself and deletes the control unrun: in its place,
 # a file with the project's identity.
 cp "$planted" "$system32/RICHTX32.OCX"

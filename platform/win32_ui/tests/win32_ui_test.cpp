@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <tuple>
@@ -20,12 +19,6 @@
 namespace tessaldo::win32 {
 namespace {
 
-std::wstring BesideTest(const wchar_t* name) {
-  wchar_t path[MAX_PATH]{};
-  ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return (std::filesystem::path(path).parent_path() / name).wstring();
-}
-
 // The largest difference between the channels of two 0xAARRGGBB pixels.
 int Off(std::uint32_t pixel, std::uint32_t expected) {
   int most = 0;
@@ -34,22 +27,11 @@ int Off(std::uint32_t pixel, std::uint32_t expected) {
   return most;
 }
 
-// Twips through MulDiv, edges rounded and not the width; a captioned window's client area
-// sized at the DPI; fonts from points, fractions too, asked for by their character height.
-TEST(Units, TwipsClientSizesAndPointsScaleWithTheDpi) {
-  const HWND window = ::CreateWindowExW(WS_EX_DLGMODALFRAME, L"STATIC", nullptr, WS_CAPTION, 0, 0,
-                                        9, 9, nullptr, nullptr, nullptr, nullptr);
-  for (UINT dpi : {96u, 120u, 144u, 168u}) {
-    for (int twips : {-150, -60, 0, 7, 8, 22, 23, 4410}) {
-      EXPECT_EQ(Px(twips, dpi), ::MulDiv(twips, int(dpi), 1440)) << twips << " at " << dpi;
-    }
-    RECT client{};
-    SetClientSize(window, 294, int(dpi), dpi);
-    EXPECT_TRUE(::GetClientRect(window, &client) && client.right == 294 &&
-                client.bottom == int(dpi));
+// Rectangles from twips, edges rounded and not the width; fonts from points, fractions too, asked
+// for by their character height.
+TEST(Units, TwipsRectanglesAndPointsScaleWithTheDpi) {
+  for (UINT dpi : {96u, 120u, 144u, 168u})
     EXPECT_EQ(TwipsRect({60, 0, 4305, 1335}, dpi).right, ::MulDiv(4365, dpi, 1440)) << dpi;
-  }
-  ::DestroyWindow(window);
   for (auto [points, dpi, height] :
        {std::tuple{8.25, 96u, -11}, {15.75, 96u, -21}, {14.25, 144u, -29}, {15.75, 192u, -42}}) {
     LOGFONTW made{};
@@ -60,12 +42,13 @@ TEST(Units, TwipsClientSizesAndPointsScaleWithTheDpi) {
 }
 
 // thirds.png: 6 by 4, columns of opaque red, half-transparent green, transparent blue.
-// halves.jpg: 16 by 8, red on the left, blue on the right. Both from files and resources;
-// halves.jpg with its frame header claiming 16384 by 16384 pixels is refused before it is decoded.
+// halves.jpg: 16 by 8, red on the left, blue on the right. Both from files (in the working
+// directory, the test's folder) and resources; halves.jpg with its frame header claiming 16384 by
+// 16384 pixels is refused before it is decoded.
 TEST(Pictures, PngAndJpegDecodeToTheirSizeAndPixels) {
   const HINSTANCE self = ::GetModuleHandleW(nullptr);
   for (const Picture& png :
-       {Picture::FromFile(BesideTest(L"thirds.png")), Picture::FromResource(self, L"THIRDS")}) {
+       {Picture::FromFile(L"thirds.png"), Picture::FromResource(self, L"THIRDS")}) {
     ASSERT_TRUE(png.Width() == 6 && png.Height() == 4);
     for (int y = 0; y < 4; ++y) {
       EXPECT_TRUE(png.PixelAt(1, y) == 0xFFFF0000 && png.PixelAt(5, y) == 0) << y;
@@ -74,23 +57,22 @@ TEST(Pictures, PngAndJpegDecodeToTheirSizeAndPixels) {
     EXPECT_EQ(png.PixelAt(6, 0), 0u) << "outside";
   }
   for (const Picture& jpeg :
-       {Picture::FromFile(BesideTest(L"halves.jpg")), Picture::FromResource(self, L"HALVES")}) {
+       {Picture::FromFile(L"halves.jpg"), Picture::FromResource(self, L"HALVES")}) {
     ASSERT_TRUE(jpeg.Width() == 16 && jpeg.Height() == 8);
     for (int y = 0; y < 8; ++y)
       EXPECT_LE(std::max(Off(jpeg.PixelAt(2, y), 0xFFFF0000), Off(jpeg.PixelAt(13, y), 0xFF0000FF)),
                 8);
   }
-  EXPECT_FALSE(Picture::FromFile(BesideTest(L"missing.png")) ||
-               Picture::FromResource(self, L"NOT_A_PICTURE") ||
+  EXPECT_FALSE(Picture::FromFile(L"missing.png") || Picture::FromResource(self, L"NOT_A_PICTURE") ||
                Picture::FromResource(self, L"MISSING") ||
                DrawPicture(nullptr, Picture(), RECT{0, 0, 4, 4}));
-  std::ifstream in(std::filesystem::path(BesideTest(L"halves.jpg")), std::ios::binary);
+  std::ifstream in("halves.jpg", std::ios::binary);
   std::string jpeg{std::istreambuf_iterator<char>(in), {}};
   const std::size_t frame = jpeg.find("\xFF\xC0");  // SOF0: length, precision, height, width
   ASSERT_NE(frame, std::string::npos);
-  std::ofstream(std::filesystem::path(BesideTest(L"huge.jpg")), std::ios::binary)
+  std::ofstream("huge.jpg", std::ios::binary)
       << jpeg.replace(frame + 5, 4, std::string("\x40\x00\x40\x00", 4));
-  EXPECT_FALSE(Picture::FromFile(BesideTest(L"huge.jpg")));
+  EXPECT_FALSE(Picture::FromFile(L"huge.jpg"));
 }
 
 // Drawn at twice its size over white, with its transparency; an icon of its size.
