@@ -33,10 +33,6 @@ void Write(const fs::path& path, const std::string& text, int mode = 0644) {
   fs::permissions(path, fs::perms(mode));
 }
 
-std::ptrdiff_t Count(const fs::path& directory) {  // its entries
-  return std::distance(fs::directory_iterator(directory), fs::directory_iterator());
-}
-
 const std::string kSelf = fs::read_symlink("/proc/self/exe").string();
 const bool kRoot = ::geteuid() == 0;
 
@@ -91,7 +87,7 @@ TEST_F(PosixPlatform, CopyTakesOnlyATrustedRegularFileAndLeavesNoTemporaryFile) 
     const Status copied = Platform({kSelf})->FileCopy(from.string(), to.string());
     SCOPED_TRACE(std::to_string(source.kind) + " " + std::to_string(source.mode));
     EXPECT_EQ(copied ? 0 : copied.error(), source.error);
-    EXPECT_EQ(Count(system), source.error ? 0 : 1);
+    EXPECT_EQ(fs::is_empty(system), source.error != 0);
     EXPECT_TRUE(source.error ||
                 (Read(to) == "controllo" && fs::status(to).permissions() == fs::perms(0644)));
   }
@@ -100,70 +96,60 @@ TEST_F(PosixPlatform, CopyTakesOnlyATrustedRegularFileAndLeavesNoTemporaryFile) 
   EXPECT_EQ(platform->FileCopy(from.string(), (root / "manca" / "X.OCX").string()).error(), 76);
   fs::remove(to), fs::create_directories(to / "dentro");
   EXPECT_EQ(platform->FileCopy(from.string(), to.string()).error(), 75);
-  EXPECT_EQ(Count(system), 1);
+  EXPECT_EQ(std::distance(fs::directory_iterator(system), fs::directory_iterator()), 1);
   if (kRoot) return;  // root writes anywhere
   fs::remove_all(to), fs::permissions(system, fs::perms(0555));
   EXPECT_EQ(platform->FileCopy(from.string(), to.string()).error(), 70);
-  EXPECT_EQ(Count(system), 0);
+  EXPECT_TRUE(fs::is_empty(system));
 }
 
 // "--passo-elevato" first marks the elevated step; it runs only alone and when this program is
 // the installed launcher (by that path, or by links to it). Any other file, a copy or a hard link
 // included, or more arguments, find no system directory and end at once, touching nothing.
-TEST_F(PosixPlatform, ElevatedStepRunsOnlyAsTheInstalledLauncher) {
+// pkexec is asked only by the installed launcher and only for itself, with the elevated step's
+// argument; its refusal is the call's failure.
+TEST_F(PosixPlatform, OnlyTheInstalledLauncherRunsTheStepAndAsksPkexecForItself) {
   const std::string copy = root / "Tessaldo", link = root / "collegamento", hard = root / "fisso";
   fs::copy_file(kSelf, copy);
   fs::create_symlink(kSelf, link);
   std::error_code no_hard_link;  // another file system: a copy instead
   if (fs::create_hard_link(kSelf, hard, no_hard_link), no_hard_link) fs::copy_file(kSelf, hard);
+  const fs::path bin = root / "path", log = root / "pkexec.log";
+  const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+  fs::create_directories(bin);
+  ASSERT_EQ(::setenv("PATH", bin.c_str(), 1), 0);
   const RunKind user = kRoot ? RunKind::kElevated : RunKind::kUser,
                 step = RunKind::kElevatedRestart;
   const std::string e = "--passo-elevato";
-  // The arguments after this program's path, the installed launcher, the kind, a system directory.
-  const std::tuple<std::string, std::string, RunKind, bool> cases[] = {
-      {e, kSelf, step, true},        {e, link, step, true},         {e, copy, step, false},
-      {e, "", step, false},          {e, hard, step, false},        {e + " x", kSelf, step, false},
-      {"x " + e, kSelf, user, true}, {"--passo", copy, user, true}, {"", copy, user, true}};
-  for (const auto& [arguments, installed, kind, system_directory] : cases) {
+  // The arguments after this program's path, the installed launcher, pkexec's status; the kind,
+  // whether this program is the installed launcher (it asks), whether it finds a system directory.
+  const std::tuple<std::string, std::string, int, RunKind, bool, bool> cases[] = {
+      {e, kSelf, 0, step, true, true},        {e, link, 126, step, true, true},
+      {e, copy, 0, step, false, false},       {e, "", 0, step, false, false},
+      {e, hard, 0, step, false, false},       {e + " x", kSelf, 0, step, true, false},
+      {"x " + e, kSelf, 0, user, true, true}, {"--passo", copy, 0, user, false, true},
+      {"", copy, 0, user, false, true}};
+  for (const auto& [arguments, installed, status, kind, asks, system_directory] : cases) {
     std::vector<std::string> all = SplitCommandLine(arguments);
     all.insert(all.begin(), kSelf);
     const auto platform = Platform(all, installed);
     SCOPED_TRACE(arguments + " as " + installed);
     EXPECT_EQ(platform->Kind(), kind);
+    fs::remove(log);
+    Write(bin / "pkexec",
+          "#!/bin/sh\nprintf '%s|' \"$PWD\" \"$@\" >>" + log.string() + "\nexit " +
+              std::to_string(status) + "\n",
+          0755);
+    EXPECT_FALSE(platform->ShellExecuteA(0, "runas", copy, e, program.string(), 1));
+    EXPECT_EQ(platform->ShellExecuteA(0, "runas", kSelf, e, program.string(), 1),
+              asks && status == 0);
+    EXPECT_EQ(Read(log), asks ? program.string() + "|" + installed + "|--passo-elevato|" : "");
     char buffer[255];
     EXPECT_EQ(std::string(buffer, platform->GetSystemDirectoryA(buffer)),
               system_directory ? system.string() : "");
     if (system_directory) continue;
     EXPECT_EQ(Module1::Avvia(*platform), (Module1::Outcome{Module1::Ending::kSilent, 76}));
-    EXPECT_EQ(Count(system), 0);
-  }
-}
-
-// pkexec is asked only by the installed launcher and only for itself, with the elevated step's
-// argument; its refusal is the call's failure.
-TEST_F(PosixPlatform, AsksPkexecOnlyForTheInstalledLauncher) {
-  const fs::path bin = root / "path", log = root / "pkexec.log";
-  const std::string copy = root / "Tessaldo", path = std::getenv("PATH") ? std::getenv("PATH") : "";
-  fs::create_directories(bin);
-  fs::copy_file(kSelf, copy);
-  ASSERT_EQ(::setenv("PATH", bin.c_str(), 1), 0);
-  // The installed launcher, the file asked for, pkexec's status; asked, and the call's result.
-  const std::tuple<std::string, std::string, int, bool, bool> cases[] = {
-      {kSelf, kSelf, 0, true, true},
-      {kSelf, kSelf, 126, true, false},
-      {kSelf, copy, 0, false, false},
-      {"", kSelf, 0, false, false}};
-  for (const auto& [installed, file, status, asked, done] : cases) {
-    fs::remove(log);
-    Write(bin / "pkexec",
-          "#!/bin/sh\nprintf '%s|' \"$PWD\" \"$@\" >" + log.string() + "\nexit " +
-              std::to_string(status) + "\n",
-          0755);
-    SCOPED_TRACE(file + " as " + installed);
-    EXPECT_EQ(Platform({kSelf}, installed)
-                  ->ShellExecuteA(0, "runas", file, "--passo-elevato", program.string(), 1),
-              done);
-    EXPECT_EQ(Read(log), asked ? program.string() + "|" + kSelf + "|--passo-elevato|" : "");
+    EXPECT_TRUE(fs::is_empty(system));
   }
   ::setenv("PATH", path.c_str(), 1);
 }
