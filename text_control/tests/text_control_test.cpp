@@ -88,7 +88,8 @@ TEST_F(Registration, Regsvr32RecordsTheFilesPathAndRemovesEveryKeyItWrote) {
 
 // The file whose code the process's kWindowClass runs.
 fs::path ClassFile() {
-  WNDCLASSEXW found{.cbSize = sizeof(WNDCLASSEXW)};
+  WNDCLASSEXW found{};
+  found.cbSize = sizeof found;
   ::GetClassInfoExW(::GetModuleHandleW(nullptr), kWindowClass, &found);
   HMODULE module = nullptr;  // on any failure this program, never a control
   ::GetModuleHandleExW(
@@ -164,7 +165,8 @@ TEST(Box, OneReadOnlyLineShowingEachPairOfBarsAsOneRedBar) {
   const auto format = [box](LONG position) {  // of the character at `position`
     CHARRANGE range{position, position + 1};
     ::SendMessageW(box, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-    CHARFORMAT2W format{{.cbSize = sizeof(CHARFORMAT2W)}};
+    CHARFORMAT2W format{};
+    format.cbSize = sizeof format;
     ::SendMessageW(box, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
     return format;
   };
