@@ -76,7 +76,7 @@ TEST(ConverterModel, EditsFromCaretAndSelection) {
       {kText1, u"", K::kPaste, u".123", 0, 0, 0, R, u"", -1},
       // At most kMaxFieldLength characters: the text as it comes, and the field it would make.
       {kText2, u"1", K::kInsert, most + u"0", 0, 0, 0, R, u"1", -1},
-      {kText3, u"1", K::kReplace, most + u"0", 0, 0, 0, A, most + u"0", 0},
+      {kText4, u"1", K::kReplace, most + u"0", 0, 0, 0, A, most + u"0", 0},
       {kText2, u"1", K::kReplace, most + u"00", 0, 0, 0, R, u"1", -1},
       {kText2, u"1", K::kPaste, std::u16string(100'000, u' ') + u"1", 0, 0, 0, R, u"1", -1},
       // clang-format on
