@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
+#include <tuple>
 #include <vector>
 
 #include "tessaldo/platform/win32_ui/gdi.h"
@@ -24,6 +25,17 @@ int Off(std::uint32_t pixel, std::uint32_t expected) {
   for (int shift = 0; shift < 32; shift += 8)
     most = std::max(most, std::abs(int(pixel >> shift & 0xFF) - int(expected >> shift & 0xFF)));
   return most;
+}
+
+// Fonts from points, fractions too, asked for by their character height, bold and italic.
+TEST(Units, PointsScaleWithTheDpi) {
+  for (auto [points, dpi, height] :
+       {std::tuple{8.25, 96u, -11}, {15.75, 96u, -21}, {14.25, 144u, -29}, {15.75, 192u, -42}}) {
+    LOGFONTW made{};
+    const Font font = MakeFont(design::Font{"Tahoma", points, true, true}, dpi);
+    ASSERT_TRUE(::GetObjectW(font.Get(), sizeof made, &made));
+    EXPECT_TRUE(made.lfHeight == height && made.lfWeight == FW_BOLD && made.lfItalic) << points;
+  }
 }
 
 // thirds.png: 6 by 4, columns of opaque red, half-transparent green, transparent blue.
@@ -60,8 +72,8 @@ TEST(Pictures, PngAndJpegDecodeToTheirSizeAndPixels) {
   EXPECT_FALSE(Picture::FromFile(L"huge.jpg"));
 }
 
-// Drawn at twice its size over white, with its transparency.
-TEST(Pictures, DrawnStretchedWithTheirTransparency) {
+// Drawn at twice its size over white, with its transparency; an icon of its size.
+TEST(Pictures, DrawnStretchedWithTheirTransparencyAndMadeIntoIcons) {
   const Picture png = Picture::FromResource(::GetModuleHandleW(nullptr), L"THIRDS");
   BITMAPINFO info{};
   info.bmiHeader = {sizeof info.bmiHeader, 12, -8, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -81,6 +93,14 @@ TEST(Pictures, DrawnStretchedWithTheirTransparency) {
                 (pixels[y * 12 + 10] | 0xFF000000u) == ~0u);
     EXPECT_LE(Off(pixels[y * 12 + 5] | 0xFF000000u, 0xFF7FFF7F), 2) << "green over white";
   }
+  const Icon icon = MakeIcon(png);
+  ICONINFO iconInfo{};
+  ASSERT_TRUE(::GetIconInfo(icon.Get(), &iconInfo));
+  BITMAP colour{};
+  ::GetObjectW(iconInfo.hbmColor, sizeof colour, &colour);
+  EXPECT_TRUE(colour.bmWidth == 6 && colour.bmHeight == 4);
+  ::DeleteObject(iconInfo.hbmColor);
+  ::DeleteObject(iconInfo.hbmMask);
 }
 
 // Records what reaches its members; some of them throw.
