@@ -9,7 +9,7 @@
 int main() {
   std::string executable(32768, '\0');
   executable.resize(::GetModuleFileNameA(nullptr, executable.data(), 32768));
-  STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
+  STARTUPINFOA startup{};
   ::GetStartupInfoA(&startup);
   const bool shown = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0;
   std::ofstream(executable + ".mark.tmp", std::ios::binary)

@@ -168,7 +168,7 @@ TEST_F(PresenterTest, ClipboardGestures) {
   presenter.Do(kText1, Gesture::Edit(Kind::kCut));
   presenter.Do(kText1, Gesture::Of(Gesture::Kind::kPaste));
   EXPECT_EQ(view.texts[0], "4");
-  view.selectionClipboard = u"5";
+  view.selectionClipboard.emplace(u"5");
   Select(kText1, 0, 1);
   presenter.Do(kText1, Gesture::Of(Gesture::Kind::kInsertSelection));  // at the caret
   Select(kText1, 0, 1);
