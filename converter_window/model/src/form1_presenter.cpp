@@ -50,10 +50,6 @@ void Form1Presenter::Load() {
   view_.SetOuterWidth(panel::kClosedWidth);
 }
 
-void Form1Presenter::Run(std::function<void()> job) {
-  jobs_.Run(std::move(job));
-}
-
 void Form1Presenter::Do(Field field, Gesture gesture) {
   jobs_.Run([this, field, gesture = std::move(gesture)] { Perform(field, gesture); });
 }

@@ -361,17 +361,13 @@ void Form1::SetOuterWidth(int twips) {
                 Px(form1_layout::kClientHeight, dpi_), dpi_);
 }
 
-std::wstring Form1::ProgramDirectory() const {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  return path.substr(0, path.find_last_of(L"\\/"));
+std::wstring Form1::ProgramDirectory() {
+  std::wstring path(32768, L'\0');
+  const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
+  if (length == 0 || length >= path.size()) return {};
+  path.resize(length);
+  const auto separator = path.find_last_of(L"\\/");
+  return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
 }
 
 // The table's columns, then its rows, each complete before the next goes in.
@@ -482,7 +478,9 @@ void Form1::Beep(unsigned frequencyHz, unsigned durationMs) {
 }
 
 void Form1::ShowArrow(std::string_view file) {
-  Picture picture = Picture::FromFile(ProgramDirectory() + L"\\" + Widen(file));
+  const std::wstring folder = ProgramDirectory();
+  if (folder.empty()) return;  // never a file of the current drive's root or folder
+  Picture picture = Picture::FromFile(folder + L"\\" + Widen(file));
   if (picture) {
     image2_ = std::move(picture);
     ::InvalidateRect(Image2, nullptr, TRUE);

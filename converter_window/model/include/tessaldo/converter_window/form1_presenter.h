@@ -102,12 +102,8 @@ class Form1Presenter {
   void Image1Click();
   void Image2Click();
 
-  // Runs `job` as one of the window's jobs.
-  void Run(std::function<void()> job);
-
   bool CanUndo(Field field) const { return model_.CanUndo(field); }
   bool CanRedo(Field field) const { return model_.CanRedo(field); }
-  const ConverterModel& Model() const { return model_; }
 
  private:
   struct Yield {

@@ -51,14 +51,6 @@ class Form1 final : public Window, private Form1View {
   // The outer width in twips: the client width plus the designed 45-twip frame each side.
   int OuterWidth() const override;
   void SetOuterWidth(int twips) override;
-  // Where left.jpg and right.jpg are read: beside the program.
-  std::wstring ProgramDirectory() const;
-  UINT Dpi() const { return dpi_; }
-
-  const ConverterModel& Model() const { return presenter_.Model(); }
-
-  // Runs `job` as the window's own jobs run: now, or after the running one.
-  void RunExclusive(std::function<void()> job) { presenter_.Run(std::move(job)); }
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -76,6 +68,8 @@ class Form1 final : public Window, private Form1View {
   LRESULT HandleField(HWND field, UINT message, WPARAM wParam, LPARAM lParam);
 
   void CreateControls();
+  // The folder of the running program, where left.jpg and right.jpg lie; empty when unknown.
+  static std::wstring ProgramDirectory();
   // Each designer name with the member that holds its control.
   std::vector<std::pair<std::string_view, HWND*>> Slots();
   void LayOut();  // places, sizes and gives fonts to every control at the window's DPI
